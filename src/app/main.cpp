@@ -1,0 +1,103 @@
+// Рационарий, the desktop program: settings, password, database, main window.
+
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/DatabaseSession.h"
+#include "core/Settings.h"
+#include "core/Startup.h"
+#include "ui/MainWindow.h"
+#include "ui/MessageBoxPrompt.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace rat;
+
+namespace {
+
+bool haveDisplay()
+{
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+QString optionValue(const QStringList& args, const QString& name)
+{
+    const qsizetype i = args.indexOf(name);
+    return (i >= 0 && i + 1 < args.size()) ? args[i + 1] : QString();
+}
+
+bool askPassword(ui::MessageBoxPrompt& prompt)
+{
+    const QString password = Settings::text(QStringLiteral("User"), QStringLiteral("Passw")).trimmed();
+    for (;;) {
+        bool ok = false;
+        const QString typed = QInputDialog::getText(nullptr, app().appTitle, QStringLiteral("Введите пароль:"),
+                                                    QLineEdit::Password, QString(), &ok);
+        if (!ok)
+            return false;
+        if (typed.trimmed() == password)
+            return true;
+        prompt.warning(QStringLiteral("Неверный пароль, введите заново!"));
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!haveDisplay()) {
+        std::fputs("Рационарий: не найден графический дисплей.\n"
+                   "Запустите программу в графическом сеансе, под виртуальным дисплеем\n"
+                   "  xvfb-run -a ratsionariy\n"
+                   "или без окна на экране:\n"
+                   "  QT_QPA_PLATFORM=offscreen ratsionariy --screenshot снимок.png\n",
+                   stderr);
+        return 2;
+    }
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("ratsionariy"));
+    QApplication::setApplicationName(QStringLiteral("ratsionariy"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Рационарий"));
+
+    const QStringList args = QApplication::arguments();
+    const QString today = optionValue(args, QStringLiteral("--today"));
+    if (!today.isEmpty())
+        Clock::setToday(QDate::fromString(today, Qt::ISODate));
+    const QString screenshot = optionValue(args, QStringLiteral("--screenshot"));
+
+    app().appDir = prepareApplicationFolder(optionValue(args, QStringLiteral("--app-dir")),
+                                            QApplication::applicationDirPath());
+    readStartupSettings(optionValue(args, QStringLiteral("--db")));
+
+    ui::MessageBoxPrompt prompt;
+    DatabaseSession session(prompt);
+    const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
+    if (started != StartupResult::Ready)
+        return 1;
+
+    ui::MainWindow window(session);
+    prompt.setParent(&window);
+    prompt.setStatusSink([&window](const QString& text) { window.showStatus(text); });
+    window.show();
+
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(300, &window, [&] {
+            const bool saved = window.grab().save(screenshot, "PNG");
+            if (!saved)
+                std::fprintf(stderr, "Не удалось сохранить снимок: %s\n", qPrintable(screenshot));
+            window.close();
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,57 @@
+#include "cli/Commands.h"
+#include "core/AppState.h"
+#include "core/SchemaCatalogue.h"
+#include "core/StartupCheck.h"
+
+#include <QThread>
+
+namespace rat::cli {
+
+std::map<QString, Command>& commands()
+{
+    static std::map<QString, Command> registry;
+    return registry;
+}
+
+bool Context::openForWork()
+{
+    if (!session.openDatabase(app().dbPath, false))
+        return false;
+    try {
+        runStartupCheck(session.db(), prompt);
+    } catch (const DbError& e) {
+        prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
+                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+        return false;
+    }
+    return true;
+}
+
+void registerCoreCommands()
+{
+    auto& c = commands();
+    c[QStringLiteral("version")] = {QString(), [](Context& ctx) {
+        ctx.out << schema::versionMajor << '.' << schema::versionMinor << '.' << schema::versionRevision << '\n';
+        return int(exitOk);
+    }};
+    c[QStringLiteral("create")] = {QString(), [](Context& ctx) {
+        return ctx.session.createDatabase(app().dbPath) ? int(exitOk) : int(exitRefused);
+    }};
+    c[QStringLiteral("open")] = {QString(), [](Context& ctx) {
+        return ctx.openForWork() ? int(exitOk) : int(exitRefused);
+    }};
+    c[QStringLiteral("hold")] = {QStringLiteral("SECONDS"), [](Context& ctx) {
+        bool ok = false;
+        const double seconds = ctx.args.value(0).toDouble(&ok);
+        if (ctx.args.size() != 1 || !ok || seconds < 0)
+            return int(exitUsage);
+        if (!ctx.openForWork())
+            return int(exitRefused);
+        ctx.out << "held" << '\n';
+        ctx.out.flush();
+        QThread::msleep(static_cast<unsigned long>(seconds * 1000));
+        return int(exitOk);
+    }};
+}
+
+} // namespace rat::cli

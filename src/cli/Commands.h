@@ -1,0 +1,35 @@
+#pragma once
+// The headless tool's commands. Each later feature registers its own commands here.
+
+#include "cli/CliPrompt.h"
+#include "core/DatabaseSession.h"
+
+#include <QStringList>
+#include <QTextStream>
+#include <functional>
+#include <map>
+
+namespace rat::cli {
+
+enum Exit { exitOk = 0, exitRefused = 1, exitUsage = 2 };
+
+struct Context {
+    DatabaseSession& session;
+    CliPrompt& prompt;
+    QTextStream& out;
+    QStringList args;  // the command's own arguments
+
+    // Opens the file of the run for work (verification, upgrade, start-up check).
+    bool openForWork();
+};
+
+struct Command {
+    QString usage;  // arguments, for the help text
+    std::function<int(Context&)> run;
+};
+
+std::map<QString, Command>& commands();
+
+void registerCoreCommands();
+
+} // namespace rat::cli

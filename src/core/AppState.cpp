@@ -1,0 +1,42 @@
+#include "core/AppState.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace rat {
+
+AppState& app()
+{
+    static AppState state;
+    return state;
+}
+
+QStringList applicationFolders()
+{
+    return {QStringLiteral("Шаблоны"), QStringLiteral("Примеры"), QStringLiteral("Документы"),
+            QStringLiteral("Архив"),   QStringLiteral("Импорт"),  QStringLiteral("Экспорт"),
+            QStringLiteral("Tempp"),   QStringLiteral("Помощник")};
+}
+
+QString prepareApplicationFolder(const QString& requested, const QString& executableDir)
+{
+    QString dir = requested.isEmpty() ? executableDir : requested;
+    QDir().mkpath(dir);
+    if (!QFileInfo(dir).isWritable()) {
+        const QString own = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        if (!own.isEmpty())
+            dir = own;
+    }
+    QDir base(dir);
+    for (const QString& f : applicationFolders())
+        base.mkpath(f);
+    return QDir::cleanPath(base.absolutePath());
+}
+
+QString defaultDatabasePath(const QString& appDir)
+{
+    return appDir + QLatin1Char('/') + kDefaultDbBaseName + QStringLiteral(".db");
+}
+
+} // namespace rat

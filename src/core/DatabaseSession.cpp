@@ -1,0 +1,157 @@
+#include "core/DatabaseSession.h"
+#include "core/Prompt.h"
+#include "core/SchemaCatalogue.h"
+#include "core/SchemaUpgrade.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+namespace rat {
+
+QString nativePath(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+namespace {
+
+const QString kAppTitle = QStringLiteral("Рационарий");
+
+quint32 be32(const uchar* p)
+{
+    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | quint32(p[3]);
+}
+
+// Reads the file's header without SQLite: a file that is no database, or that has lost its
+// tail, is refused before anything could be written to it.
+bool looksLikeWholeDatabase(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = f.size();
+    const QByteArray h = f.read(100);
+    if (h.size() < 100 || !h.startsWith(QByteArrayLiteral("SQLite format 3\0")))
+        return false;
+    const auto* p = reinterpret_cast<const uchar*>(h.constData());
+    quint32 pageSize = (quint32(p[16]) << 8) | p[17];
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0)
+        return false;
+    if (size % pageSize != 0)
+        return false;
+    const quint32 pages = be32(p + 28);
+    const bool pagesValid = pages != 0 && be32(p + 24) == be32(p + 92);
+    return !pagesValid || qint64(pages) * pageSize <= size;
+}
+
+QString errorSentence(const QString& what, const DbError& e)
+{
+    return what + QStringLiteral(" Ошибка: ") + QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.');
+}
+
+} // namespace
+
+bool DatabaseSession::lockExclusive(Database& db, const QString& path)
+{
+    // The lock is taken and then held for the whole run: no other program may use the file.
+    try {
+        db.execScript(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;"));
+        return true;
+    } catch (const DbError& e) {
+        if (e.code() == SQLITE_BUSY || e.code() == SQLITE_LOCKED) {
+            prompt_.critical(QStringLiteral("Для открытия базы данных: ") + nativePath(path) +
+                             QStringLiteral(" требуется монопольный доступ. Закройте все программы, использующие "
+                                            "эту базу данных, после чего запустите программу \"") +
+                             kAppTitle + QStringLiteral("\" заново."));
+            return false;
+        }
+        throw;
+    }
+}
+
+bool DatabaseSession::openDatabase(const QString& path, bool create)
+{
+    close();
+    if (!create)
+        return openExisting(path);
+
+    if (QFileInfo::exists(path)) {
+        prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(path) +
+                         QStringLiteral(" уже существует. Выберите другое имя файла."));
+        return false;
+    }
+    try {
+        auto db = std::make_unique<Database>(path, true);
+        if (!lockExclusive(*db, path))
+            return false;
+        Transaction tx(*db);
+        upgrade::createBaseTables(*db);
+        tx.commit();
+        db_ = std::move(db);
+        return true;
+    } catch (const DbError& e) {
+        prompt_.warning(errorSentence(QStringLiteral("Произошла ошибка при создании файла базы данных."), e));
+        QFile::remove(path);
+        return false;
+    }
+}
+
+bool DatabaseSession::openExisting(const QString& path)
+{
+    if (!QFileInfo(path).isFile()) {
+        prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(path) + QStringLiteral(" не найден!"));
+        return false;
+    }
+    const QString damaged = QStringLiteral("Файл ") + nativePath(path) +
+                            QStringLiteral(" не является файлом базы данных или поврежден. "
+                                           "Продолжение работы с этим файлом невозможно.");
+    if (!looksLikeWholeDatabase(path)) {
+        prompt_.critical(damaged);
+        return false;
+    }
+    try {
+        auto db = std::make_unique<Database>(path, false);
+        if (!lockExclusive(*db, path))
+            return false;
+
+        bool newer = false;
+        const long long stamp = upgrade::fileVersion(*db);
+        const long long program = schema::versionNumber(schema::versionMajor, schema::versionMinor,
+                                                        schema::versionRevision);
+        if (stamp > program) {
+            prompt_.info(QStringLiteral("Версия базы данных новее, чем версия программы. Для работы с этой "
+                                        "базой рекомендуется обновить программу."));
+            newer = true;
+        }
+        if (!upgrade::verifyBaseTables(*db, prompt_))
+            return false;
+
+        Transaction tx(*db);
+        if (!upgrade::upgradeFile(*db, prompt_, !newer))
+            return false;
+        tx.commit();
+        db_ = std::move(db);
+        return true;
+    } catch (const DbError& e) {
+        if (e.code() == SQLITE_NOTADB || e.code() == SQLITE_CORRUPT) {
+            prompt_.critical(damaged);
+            return false;
+        }
+        prompt_.critical(errorSentence(QStringLiteral("Произошла ошибка при открытии файла базы данных."), e));
+        return false;
+    }
+}
+
+bool DatabaseSession::createDatabase(const QString& path)
+{
+    if (!openDatabase(path, true))
+        return false;
+    close();
+    return openDatabase(path, false);
+}
+
+} // namespace rat

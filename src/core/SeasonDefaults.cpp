@@ -1,0 +1,61 @@
+#include "core/SeasonDefaults.h"
+#include "core/Database.h"
+#include "core/TextFold.h"
+
+#include <vector>
+
+namespace rat {
+namespace {
+
+struct Period {
+    int dayN, mesN, dayO, mesO;
+    double proz;
+};
+
+// Months are 0-based. Stored potatoes lose more in cleaning as the winter goes on; the winter
+// is split at the new year because a period that wraps over it never matches.
+const std::vector<Period> kPotato = {
+    {1, 7, 31, 7, 20}, {1, 8, 31, 9, 25}, {1, 2, 31, 6, 40}, {1, 0, 29, 1, 35}, {1, 10, 31, 11, 30},
+};
+const std::vector<Period> kRoots = {{1, 8, 31, 11, 20}, {1, 0, 31, 7, 25}};
+
+} // namespace
+
+int addDefaultSeasonRows(Database& db, bool byName)
+{
+    struct Product {
+        qint64 id;
+        QString name;
+    };
+    std::vector<Product> products;
+    {
+        Statement st(db, byName ? QStringLiteral("SELECT id, pname FROM products ORDER BY pname COLLATE RU")
+                                : QStringLiteral("SELECT id, pname FROM products ORDER BY id"));
+        while (st.next())
+            products.push_back({st.toInt64(0), st.toString(1)});
+    }
+    Transaction tx(db);
+    Statement ins(db, QStringLiteral(
+        "INSERT INTO SEZON (id_PRODUCT, DAY_N, MES_N, DAY_O, MES_O, PROZ) VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
+    int added = 0;
+    for (const Product& p : products) {
+        const QString name = p.name.toLower();
+        const std::vector<Period>* rows = nullptr;
+        if (name.contains(QStringLiteral("картофель")))
+            rows = &kPotato;
+        else if (name.contains(QStringLiteral("морковь")) || name.contains(QStringLiteral("свекла")))
+            rows = &kRoots;
+        if (!rows)
+            continue;
+        for (const Period& r : *rows) {
+            ins.reset();
+            ins.bindAll({p.id, r.dayN, r.mesN, r.dayO, r.mesO, r.proz});
+            ins.exec();
+            ++added;
+        }
+    }
+    tx.commit();
+    return added;
+}
+
+} // namespace rat

@@ -1,0 +1,75 @@
+#include "core/Startup.h"
+#include "core/AppState.h"
+#include "core/DatabaseSession.h"
+#include "core/Prompt.h"
+#include "core/SchemaCatalogue.h"
+#include "core/Settings.h"
+#include "core/StartupCheck.h"
+
+#include <QFileInfo>
+#include <QString>
+
+namespace rat {
+
+void readStartupSettings(const QString& explicitDbPath)
+{
+    AppState& a = app();
+    a.roundingDigits = int(leadingNumber(Settings::text(QStringLiteral("Settings"), QStringLiteral("Округление"),
+                                                        QStringLiteral("2"))));
+    a.helpPath = a.appDir + QStringLiteral("/Помощник/index.htm");
+    a.dbPath = !explicitDbPath.isEmpty()
+                   ? explicitDbPath
+                   : Settings::text(QStringLiteral("User"), QStringLiteral("DB"), defaultDatabasePath(a.appDir));
+}
+
+bool createAndFillDatabase(DatabaseSession& session, const QString& path)
+{
+    if (!session.createDatabase(path))
+        return false;
+    Database& db = session.db();
+    try {
+        Transaction tx(db);
+        db.exec(QStringLiteral("DELETE FROM INF"));
+        db.exec(QStringLiteral(
+                    "INSERT INTO INF (Naim, FamDir, ImDir, OtchDir, REF, appMajor, appMinor, appRevision, AREF, "
+                    "ASEC, norms, eatings, [5week]) VALUES (?1, ?2, ?3, ?4, 0, ?5, ?6, ?7, 0, 0, -1, -1, -1)"),
+                {QStringLiteral("Детский сад №2"), QStringLiteral("Иванова"), QStringLiteral("Мария"),
+                 QStringLiteral("Петровна"), schema::versionMajor, schema::versionMinor, schema::versionRevision});
+        Statement users(db, QStringLiteral("INSERT INTO USERS (NAIM, ROLE, PSSW, MEMO) VALUES (?1, ?2, '', '')"));
+        users.bindAll({QStringLiteral("Оператор"), 1}).exec();
+        users.reset();
+        users.bindAll({QStringLiteral("Пользователь"), 2}).exec();
+        tx.commit();
+        runStartupCheck(db, session.prompt());
+        return true;
+    } catch (const DbError& e) {
+        session.prompt().warning(QStringLiteral("Произошла ошибка при создании файла базы данных. Ошибка: ") +
+                                 QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+        session.close();
+        return false;
+    }
+}
+
+StartupResult startUp(DatabaseSession& session, Prompt& prompt, const std::function<bool()>& login)
+{
+    const QString password = Settings::text(QStringLiteral("User"), QStringLiteral("Passw"));
+    if (!password.isEmpty() && !(login && login()))
+        return StartupResult::LoginRefused;
+
+    const QString& path = app().dbPath;
+    if (!QFileInfo::exists(path))
+        return createAndFillDatabase(session, path) ? StartupResult::Ready : StartupResult::Failed;
+    if (!session.openDatabase(path, false))
+        return StartupResult::Failed;
+    try {
+        runStartupCheck(session.db(), prompt);
+    } catch (const DbError& e) {
+        prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
+                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+        session.close();
+        return StartupResult::Failed;
+    }
+    return StartupResult::Ready;
+}
+
+} // namespace rat

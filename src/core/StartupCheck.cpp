@@ -1,0 +1,91 @@
+#include "core/StartupCheck.h"
+#include "core/Database.h"
+#include "core/Prompt.h"
+
+#include <QSet>
+
+namespace rat {
+namespace {
+
+QSet<qint64> idSet(Database& db, const QString& sql)
+{
+    QSet<qint64> ids;
+    Statement st(db, sql);
+    while (st.next())
+        if (!st.isNull(0))
+            ids.insert(st.toInt64(0));
+    return ids;
+}
+
+void deleteRequirement(Database& db, qint64 idm)
+{
+    db.exec(QStringLiteral("DELETE FROM MENUTR_POINT WHERE IDM = ?1"), {idm});
+    db.exec(QStringLiteral("DELETE FROM MENUTM WHERE IDM = ?1"), {idm});
+    db.exec(QStringLiteral("DELETE FROM MENUTR WHERE IDM = ?1"), {idm});
+}
+
+} // namespace
+
+void clearWorkingCopies(Database& db)
+{
+    Transaction tx(db);
+    db.execScript(QStringLiteral("DELETE FROM MENUTR1; DELETE FROM MENUTM1; DELETE FROM MENUTR_POINT1;"));
+    tx.commit();
+}
+
+void runStartupCheck(Database& db, Prompt& prompt)
+{
+    if (db.scalar(QStringLiteral("SELECT appMajor FROM INF LIMIT 1")).isNull())
+        return;
+    prompt.status(QStringLiteral("Выполняется проверка базы данных..."));
+    const QString repairing = QStringLiteral("Выполняется устранение ошибок в базе данных...");
+
+    Transaction tx(db);
+    const bool anyRequirement =
+        db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM MENUTM) OR EXISTS (SELECT 1 FROM MENUTR) "
+                                 "OR EXISTS (SELECT 1 FROM MENUTR_POINT)")).toLongLong() != 0;
+    if (anyRequirement) {
+        // Menu-requirements of day menus that no longer exist.
+        prompt.status(repairing);
+        for (qint64 idm : idSet(db, QStringLiteral(
+                 "SELECT DISTINCT m.IDM FROM MENUTM m LEFT JOIN day_menu d ON m.ID_day_menu = d.id WHERE d.id IS NULL")))
+            deleteRequirement(db, idm);
+
+        // A menu-requirement is whole only when its header, its day menus and its lines are all
+        // there; whatever part of it is left alone is removed.
+        const QSet<qint64> headers = idSet(db, QStringLiteral("SELECT IDM FROM MENUTR"));
+        const QSet<qint64> menus = idSet(db, QStringLiteral("SELECT DISTINCT IDM FROM MENUTM"));
+        const QSet<qint64> lines = idSet(db, QStringLiteral("SELECT DISTINCT IDM FROM MENUTR_POINT"));
+        QSet<qint64> whole = headers;
+        whole.intersect(menus).intersect(lines);
+        for (const QSet<qint64>* part : {&headers, &menus, &lines}) {
+            prompt.status(repairing);
+            for (qint64 idm : *part)
+                if (!whole.contains(idm))
+                    deleteRequirement(db, idm);
+        }
+    }
+    db.execScript(QStringLiteral("DELETE FROM MENUTR1; DELETE FROM MENUTM1; DELETE FROM MENUTR_POINT1;"));
+
+    // Recipe lines are cleaned only when some line stands more than five times: a few equal
+    // lines may be meant; many are the trace of an old fault.
+    const QString recipeGroup = QStringLiteral(
+        "id_card_recipes, id_product, brutto, netto, isComment, isVariant, id_MainCard, comment, isCard");
+    if (!db.scalar(QStringLiteral("SELECT 1 FROM recipes GROUP BY ") + recipeGroup +
+                   QStringLiteral(" HAVING count(id) > 5 LIMIT 1")).isNull()) {
+        prompt.status(repairing);
+        db.exec(QStringLiteral("DELETE FROM recipes WHERE id NOT IN (SELECT min(id) FROM recipes GROUP BY ") +
+                recipeGroup + QLatin1Char(')'));
+    }
+    const QString planGroup = QStringLiteral("id_day, id_eating, id_card_recipes, id_type_meal");
+    if (!db.scalar(QStringLiteral("SELECT 1 FROM plan_menu GROUP BY ") + planGroup +
+                   QStringLiteral(" HAVING count(id) > 1 LIMIT 1")).isNull()) {
+        prompt.status(repairing);
+        db.exec(QStringLiteral("DELETE FROM plan_menu WHERE id NOT IN (SELECT min(id) FROM plan_menu GROUP BY ") +
+                planGroup + QLatin1Char(')'));
+    }
+    tx.commit();
+    prompt.status(QStringLiteral("Готово"));
+}
+
+} // namespace rat

@@ -1,0 +1,1 @@
+// Home of the menu module; its code arrives with the features that need it.
