@@ -1,0 +1,26 @@
+#include "support/TestEnv.h"
+#include "core/AppState.h"
+#include "core/Settings.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace rat::test {
+
+TestEnv::TestEnv()
+{
+    Settings::useFolder(tmp_.filePath(QStringLiteral("settings")));
+    app() = AppState{};
+    app().appDir = prepareApplicationFolder(tmp_.filePath(QStringLiteral("app")), QString());
+    app().dbPath = defaultDatabasePath(app().appDir);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace rat::test
