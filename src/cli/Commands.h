@@ -31,5 +31,15 @@ struct Command {
 std::map<QString, Command>& commands();
 
 void registerCoreCommands();
+void registerHelperCommands();  // rounding, names, SQL text, fixed lists
+void registerUserCommands();    // program password
+
+// All commands of the tool.
+inline void registerAllCommands()
+{
+    registerCoreCommands();
+    registerHelperCommands();
+    registerUserCommands();
+}
 
 } // namespace rat::cli

@@ -37,7 +37,7 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("ratsionariy"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    cli::registerCoreCommands();
+    cli::registerAllCommands();
 
     cli::CliPrompt prompt(out);
     QString appDir, dbPath, command;

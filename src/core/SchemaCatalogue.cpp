@@ -145,6 +145,11 @@ const char* const kAddedColumns[] = {
     "RASPS_CALL|vidTipDovl:B=0",
 };
 
+// Columns this program adds beyond the inherited layout, applied the same way after it.
+const char* const kOwnColumns[] = {
+    "INF|NACEN:B=0|NACEN_PR:S=0",
+};
+
 FieldDef parseField(const QString& item)
 {
     FieldDef f;
@@ -250,6 +255,12 @@ const std::vector<TableDef>& addedTables()
 const std::vector<TableDef>& addedColumns()
 {
     static const std::vector<TableDef> t = parse(kAddedColumns, false);
+    return t;
+}
+
+const std::vector<TableDef>& ownColumns()
+{
+    static const std::vector<TableDef> t = parse(kOwnColumns, false);
     return t;
 }
 

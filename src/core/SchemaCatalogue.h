@@ -72,6 +72,9 @@ constexpr qint64 versionNumber(qint64 major, qint64 minor, qint64 revision)
 const std::vector<TableDef>& baseTables();     // 35, created by a new file
 const std::vector<TableDef>& addedTables();    // 34, created when missing
 const std::vector<TableDef>& addedColumns();   // 29 column groups added to existing tables
+// Columns of this program's own (the mark-up switch and rate of the organisation), added to
+// older files right after the inherited ones.
+const std::vector<TableDef>& ownColumns();
 const std::vector<RepairColumn>& repairSums();   // document sums, recognised by type
 const std::vector<RepairColumn>& repairMemos();  // long texts, recognised by size
 

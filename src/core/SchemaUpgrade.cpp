@@ -336,6 +336,8 @@ bool upgradeFile(Database& db, Prompt& prompt, bool stamp)
     }
     for (const TableDef& entry : schema::addedColumns())
         addColumns(db, entry);
+    for (const TableDef& entry : schema::ownColumns())
+        addColumns(db, entry);
     planMenuEnergyTotals(db);
     if (!repairPass(db, prompt))
         return false;

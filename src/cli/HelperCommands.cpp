@@ -1,0 +1,7 @@
+#include "cli/Commands.h"
+
+namespace rat::cli {
+
+void registerHelperCommands() {}
+
+} // namespace rat::cli
