@@ -33,6 +33,7 @@ std::map<QString, Command>& commands();
 void registerCoreCommands();
 void registerHelperCommands();  // rounding, names, SQL text, fixed lists
 void registerUserCommands();    // program password
+void registerBookCommands();    // reference books: list, save, delete, find
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -40,6 +41,7 @@ inline void registerAllCommands()
     registerCoreCommands();
     registerHelperCommands();
     registerUserCommands();
+    registerBookCommands();
 }
 
 } // namespace rat::cli
