@@ -99,6 +99,7 @@ FileField parseDeclaredType(const QString& name, const QString& declared, bool r
         f.size = m.captured(1).toInt();
     } else if (t == QLatin1String("COUNTER")) {
         f.type = dbLong;
+        f.size = schema::fixedSize(dbLong);
         attrs = attrAutoIncrement;
     } else {
         for (int code : {int(dbBoolean), int(dbByte), int(dbInteger), int(dbLong), int(dbSingle),

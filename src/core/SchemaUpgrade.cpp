@@ -79,7 +79,7 @@ void fillNewTable(Database& db, const TableDef& t)
         const auto cards = fileschema::readTable(db, QStringLiteral("card_recipes"));
         for (const Vit& v : vits) {
             const QString code = QString::fromLatin1(v.code);
-            QVariant idVitamin = db.scalar(QStringLiteral("SELECT id FROM vitamin WHERE shname = ?1"), {code});
+            QVariant idVitamin = db.scalar(QStringLiteral("SELECT id FROM vitamin WHERE upper(shname) = upper(?1) ORDER BY id"), {code});
             if (idVitamin.isNull()) {
                 if (vitaminHasIspCard)
                     db.exec(QStringLiteral("INSERT INTO vitamin (vname, shname, ispCard) VALUES (?1, ?2, -1)"),
@@ -100,7 +100,7 @@ void fillNewTable(Database& db, const TableDef& t)
     } else if (name == QLatin1String("FNORMS_VIT")) {
         static const char* const codes[][2] = {{"Ca", "nCa"}, {"Fe", "nFe"}, {"B1", "nB1"}, {"B2", "nB2"}, {"C", "nC"}};
         for (const auto& c : codes) {
-            const QVariant idVitamin = db.scalar(QStringLiteral("SELECT id FROM vitamin WHERE shname = ?1"),
+            const QVariant idVitamin = db.scalar(QStringLiteral("SELECT id FROM vitamin WHERE upper(shname) = upper(?1) ORDER BY id"),
                                                  {QString::fromLatin1(c[0])});
             db.exec(QStringLiteral("INSERT INTO FNORMS_VIT (idf, id_vitamin, kol) SELECT IDF, ?1, ") +
                         quoteName(QString::fromLatin1(c[1])) + QStringLiteral(" FROM FNORMS ORDER BY IDF"),
