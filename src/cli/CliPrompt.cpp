@@ -32,13 +32,13 @@ Answer CliPrompt::ask(const QString& text, Buttons buttons, Answer defaultAnswer
     if (!answers.empty()) {
         const QString given = answers.front();
         answers.pop_front();
-        if (given == QLatin1String("Да"))
+        if (given == QStringLiteral("Да"))
             a = Answer::Yes;
-        else if (given == QLatin1String("Нет"))
+        else if (given == QStringLiteral("Нет"))
             a = Answer::No;
-        else if (given == QLatin1String("Отмена"))
+        else if (given == QStringLiteral("Отмена"))
             a = Answer::Cancel;
-        else if (given == QLatin1String("ОК") || given == QLatin1String("OK"))
+        else if (given == QStringLiteral("ОК") || given == QLatin1String("OK"))
             a = Answer::Ok;
         // An answer the question does not offer counts as its default button.
         const bool offered = (a == Answer::Ok && (buttons == Buttons::Ok || buttons == Buttons::OkCancel)) ||
