@@ -131,6 +131,7 @@ struct ListColumn {
     QString source;       // SQL expression over the book's FROM clause
     int width = 1500;     // twips, as the list window sizes columns
     int decimals = -1;    // -1 text; n >= 0 a number shown with n decimals
+    Control format = Control::Text;  // Date, DateTime, Time: a stored date shown as such
     bool money = false;   // caption followed by the current currency's short name, then tail
     QString moneyTail;
     // A generator: expands into one column per vitamin, captioned shname + vitaminSuffix.
@@ -213,6 +214,7 @@ struct ResolvedColumn {
     QString source;
     int width = 1500;
     int decimals = -1;
+    Control format = Control::Text;
     std::vector<QVariant> params;
     // Vitamin columns are read from a pivot of `store`: the vitamin's id and its pivot alias.
     qint64 vitaminId = 0;
