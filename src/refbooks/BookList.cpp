@@ -1,7 +1,9 @@
 #include "refbooks/BookList.h"
 #include "core/Database.h"
+#include "core/TextFold.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -42,6 +44,47 @@ QString displayCell(const Statement& st, int col, const ResolvedColumn& c)
     }
 }
 
+// The visible column whose text alone orders the rows ("<its source> COLLATE RU"), or -1.
+int nameOrderColumn(const BookDef& def, const ResolvedBook& book)
+{
+    static const QString suffix = QStringLiteral(" COLLATE RU");
+    if (!def.orderBy.endsWith(suffix))
+        return -1;
+    const QString source = def.orderBy.left(def.orderBy.size() - suffix.size());
+    for (size_t i = 0; i < book.columns.size(); ++i)
+        if (book.columns[i].storeIndex < 0 && book.columns[i].decimals < 0 && book.columns[i].format == Control::Text &&
+            book.columns[i].source == source)
+            return int(i);
+    return -1;
+}
+
+// Russian alphabetical order of one column, letter case ignored, ё with е; equal names keep
+// the order of their keys.
+void sortByName(BookList& list, int column)
+{
+    const size_t n = list.ids.size();
+    std::vector<QString> keys(n);
+    std::vector<size_t> order(n);
+    for (size_t i = 0; i < n; ++i) {
+        keys[i] = foldText(list.rows[i].value(column));
+        order[i] = i;
+    }
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int c = keys[a].compare(keys[b]);
+        if (c != 0)
+            return c < 0;
+        return list.rows[a].value(column).compare(list.rows[b].value(column)) < 0;
+    });
+    std::vector<qint64> ids(n);
+    std::vector<QStringList> rows(n);
+    for (size_t i = 0; i < n; ++i) {
+        ids[i] = list.ids[order[i]];
+        rows[i] = std::move(list.rows[order[i]]);
+    }
+    list.ids = std::move(ids);
+    list.rows = std::move(rows);
+}
+
 } // namespace
 
 int BookList::rowOf(qint64 id) const
@@ -62,7 +105,8 @@ QString displayNumber(const QVariant& value, int decimals)
         return value.toString();
     const int places = qMax(0, decimals);
     // A value that rounds to zero shows as 0, never as "-0".
-    const double shown = std::abs(v) < 0.5 * std::pow(10.0, -places) ? 0.0 : v;
+    static const double halfUnit[] = {0.5, 0.05, 0.005, 5e-4, 5e-5, 5e-6, 5e-7, 5e-8, 5e-9, 5e-10};
+    const double shown = places < 10 && std::abs(v) < halfUnit[places] ? 0.0 : v;
     QString s = QString::number(shown, 'f', places);
     s.replace(QLatin1Char('.'), QLatin1Char(','));
     return s;
@@ -101,42 +145,50 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
     if (def->readOnly)
         return list;
 
-    // One query: the plain columns, the vitamin columns from one pivot per vitamin store
-    // (conditional aggregation), the key last.
+    // One query: the plain columns, the vitamin columns pivoted from their tables by
+    // conditional aggregation (one join per vitamin table, grouped by the row), the key last.
     std::vector<QVariant> params;
     QStringList select;
+    std::vector<int> storeJoin(book.stores.size(), -1);  // store -> join alias number
+    std::vector<const VitaminStore*> joins;
+    for (size_t i = 0; i < book.stores.size(); ++i) {
+        for (size_t j = 0; j < joins.size(); ++j)
+            if (joins[j]->table == book.stores[i].table && joins[j]->ownerField == book.stores[i].ownerField)
+                storeJoin[i] = int(j);
+        if (storeJoin[i] < 0) {
+            joins.push_back(&book.stores[i]);
+            storeJoin[i] = int(joins.size()) - 1;
+        }
+    }
     for (const ResolvedColumn& c : book.columns) {
         if (c.storeIndex >= 0) {
-            select << QStringLiteral("v%1.c%2").arg(c.storeIndex).arg(c.vitaminId);
+            const QString alias = QStringLiteral("v%1").arg(storeJoin[size_t(c.storeIndex)]);
+            select << QStringLiteral("MAX(%1.%2) FILTER (WHERE %1.id_vitamin = ?)")
+                          .arg(alias, book.stores[size_t(c.storeIndex)].valueField);
+            params.push_back(c.vitaminId);
         } else {
             select << (c.source.isEmpty() ? QStringLiteral("NULL") : c.source);
             params.insert(params.end(), c.params.begin(), c.params.end());
         }
     }
-    select << def->alias + QLatin1Char('.') + def->key;
+    const QString key = def->alias + QLatin1Char('.') + def->key;
+    select << key;
 
     QString from = def->from;
-    for (size_t i = 0; i < book.stores.size(); ++i) {
-        const VitaminStore& s = book.stores[i];
-        QStringList pivot;
-        for (const ResolvedColumn& c : book.columns) {
-            if (c.storeIndex != int(i))
-                continue;
-            pivot << QStringLiteral("MAX(CASE WHEN id_vitamin = ? THEN %1 END) AS c%2").arg(s.valueField).arg(c.vitaminId);
-            params.push_back(c.vitaminId);
-        }
-        from += QStringLiteral(" LEFT JOIN (SELECT %1 AS owner, %2 FROM %3 GROUP BY %1) v%4 ON v%4.owner = %5.%6")
-                    .arg(s.ownerField, pivot.join(QStringLiteral(", ")), s.table)
-                    .arg(i)
-                    .arg(def->alias, def->key);
-    }
+    for (size_t j = 0; j < joins.size(); ++j)
+        from += QStringLiteral(" LEFT JOIN [%1] v%2 ON v%2.%3 = %4").arg(joins[j]->table).arg(j).arg(joins[j]->ownerField, key);
 
     QString sql = QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from;
     if (!def->parentColumn.isEmpty() && filter.parent) {
         sql += QStringLiteral(" WHERE ") + def->parentColumn + QStringLiteral(" = ?");
         params.push_back(*filter.parent);
     }
-    sql += QStringLiteral(" ORDER BY ") + def->orderBy;
+    if (!joins.empty())
+        sql += QStringLiteral(" GROUP BY ") + key;
+    // A list ordered by one name column is sorted here, each name folded once; the database's
+    // collation would fold both names of every comparison.
+    const int nameColumn = nameOrderColumn(*def, book);
+    sql += QStringLiteral(" ORDER BY ") + (nameColumn >= 0 ? key : def->orderBy);
 
     Statement st(db, sql);
     st.bindAll(params);
@@ -149,6 +201,8 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
         list.rows.push_back(std::move(cells));
         list.ids.push_back(st.toInt64(n));
     }
+    if (nameColumn >= 0)
+        sortByName(list, nameColumn);
     return list;
 }
 

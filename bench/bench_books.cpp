@@ -1,0 +1,149 @@
+// Time to load the product list as the list window shows it: 5,000 products, 10 vitamins (one
+// generated column each), ordered by name; and the reload that follows the save of one product
+// in the record editor. Prints the best and the median of N runs in milliseconds.
+//
+//   bench_books [runs]    (20 runs when not given)
+
+#include "core/Database.h"
+#include "core/DatabaseSession.h"
+#include "core/Prompt.h"
+#include "refbooks/BookList.h"
+#include "refbooks/RecordEditor.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+using namespace rat;
+using namespace rat::books;
+
+namespace {
+
+constexpr int kProducts = 5000;
+constexpr int kVitamins = 10;
+constexpr int kGroups = 15;
+
+double cpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+struct Figures {
+    std::vector<double> wall, cpu;
+};
+
+void report(const char* what, Figures f)
+{
+    std::sort(f.wall.begin(), f.wall.end());
+    std::sort(f.cpu.begin(), f.cpu.end());
+    std::printf("%-48s best %7.2f ms  median %7.2f ms  (processor: best %7.2f, median %7.2f)\n", what, f.wall.front(),
+                f.wall[f.wall.size() / 2], f.cpu.front(), f.cpu[f.cpu.size() / 2]);
+}
+
+Figures time(int runs, const std::function<void()>& fn)
+{
+    Figures f;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const double c = cpuMs();
+        fn();
+        f.cpu.push_back(cpuMs() - c);
+        f.wall.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return f;
+}
+
+QString randomName(QRandomGenerator& rng, int n)
+{
+    static const QStringList first = {QStringLiteral("Молоко"), QStringLiteral("Ёжевика"), QStringLiteral("Яблоки"),
+                                      QStringLiteral("картофель"), QStringLiteral("Морковь"), QStringLiteral("Свекла"),
+                                      QStringLiteral("Крупа"), QStringLiteral("Масло"), QStringLiteral("Сыр"),
+                                      QStringLiteral("Apple"), QStringLiteral("Говядина"), QStringLiteral("Рыба")};
+    static const QStringList second = {QStringLiteral("сливочное"), QStringLiteral("свежие"), QStringLiteral("гречневая"),
+                                       QStringLiteral("пастеризованное"), QStringLiteral("замороженная"),
+                                       QStringLiteral("Российский"), QStringLiteral("1 сорт")};
+    return first[rng.bounded(int(first.size()))] + QLatin1Char(' ') + second[rng.bounded(int(second.size()))] +
+           QStringLiteral(" №") + QString::number(n);
+}
+
+void fill(Database& db)
+{
+    QRandomGenerator rng(20240501);
+    Transaction tx(db);
+    for (int v = 5; v < kVitamins; ++v)
+        db.exec(QStringLiteral("INSERT INTO vitamin (vname, shname, ispCard) VALUES (?1, ?2, 0)"),
+                {QStringLiteral("Витамин %1").arg(v), QStringLiteral("V%1").arg(v)});
+    for (int g = 0; g < kGroups; ++g)
+        db.exec(QStringLiteral("INSERT INTO product_group (pname) VALUES (?1)"), {QStringLiteral("Группа %1").arg(g)});
+    for (const char* unit : {"кг", "л", "шт.", "г", "уп."})
+        db.exec(QStringLiteral("INSERT INTO ed_izmer (ename, koef) VALUES (?1, 1000)"), {QString::fromUtf8(unit)});
+    Statement product(db, QStringLiteral(
+                              "INSERT INTO products (pname, id_product_group, id_ed_izmer, protein, fat, carbohyd, "
+                              "calories, time_storage, time_period, rule_okr, schif, plpris, procNe, P_NDS, trueVit, "
+                              "trueLak) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)"));
+    Statement content(db, QStringLiteral("INSERT INTO vitamin_quantity (id_product, id_vitamin, quantity) "
+                                         "VALUES (?1, ?2, ?3)"));
+    for (int p = 1; p <= kProducts; ++p) {
+        product.reset();
+        product.bindAll({randomName(rng, p), 1 + rng.bounded(kGroups), 1 + rng.bounded(5), rng.bounded(2000) / 100.0,
+                         rng.bounded(3000) / 100.0, rng.bounded(8000) / 100.0, rng.bounded(90000) / 100.0,
+                         1 + rng.bounded(30), 1 + rng.bounded(5), 1 + rng.bounded(4), QString::number(1000 + p),
+                         rng.bounded(100000) / 100.0, rng.bounded(30), 0, p % 3 == 0, p % 7 == 0});
+        product.exec();
+        const qint64 id = db.lastInsertId();
+        for (int v = 1; v <= kVitamins; ++v) {
+            if (rng.bounded(10) < 7) {
+                content.reset();
+                content.bindAll({id, v, rng.bounded(100000) / 1000.0});
+                content.exec();
+            }
+        }
+    }
+    tx.commit();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    QTemporaryDir dir;
+    SilentPrompt prompt;
+    DatabaseSession session(prompt);
+    if (!session.createDatabase(dir.filePath(QStringLiteral("books.db")))) {
+        std::fprintf(stderr, "could not create the database\n");
+        return 1;
+    }
+    Database& db = session.db();
+    fill(db);
+    const qint64 vitaminCount = db.scalar(QStringLiteral("SELECT COUNT(*) FROM vitamin")).toLongLong();
+    const BookList first = loadList(db, entryProducts);
+    std::printf("products: %d rows, %d columns (%lld vitamin columns)\n", first.rowCount(), first.columnCount(),
+                vitaminCount);
+
+    report("product list, load", time(runs, [&] { loadList(db, entryProducts); }));
+
+    const qint64 edited = first.ids[first.ids.size() / 2];
+    int step = 0;
+    report("product list, save of one product + reload", time(runs, [&] {
+               RecordEditor editor(db, prompt, entryProducts);
+               editor.open(EditMode::Edit, edited);
+               editor.setValue(QStringLiteral("protein"), QString::number(10 + (step++ % 50)) + QStringLiteral(",5"));
+               const auto id = editor.save();
+               const BookList list = loadList(db, entryProducts);
+               if (!id || list.rowOf(*id) < 0)
+                   std::fprintf(stderr, "the saved row was not found again\n");
+           }));
+    report("product list of one group, load", time(runs, [&] { loadList(db, entryProducts, qint64(3)); }));
+    return 0;
+}
