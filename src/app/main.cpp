@@ -5,13 +5,12 @@
 #include "core/DatabaseSession.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
+#include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
 
 #include <QApplication>
 #include <QDate>
-#include <QInputDialog>
-#include <QLineEdit>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -38,17 +37,7 @@ QString optionValue(const QStringList& args, const QString& name)
 
 bool askPassword(ui::MessageBoxPrompt& prompt)
 {
-    const QString password = Settings::text(QStringLiteral("User"), QStringLiteral("Passw")).trimmed();
-    for (;;) {
-        bool ok = false;
-        const QString typed = QInputDialog::getText(nullptr, app().appTitle, QStringLiteral("Введите пароль:"),
-                                                    QLineEdit::Password, QString(), &ok);
-        if (!ok)
-            return false;
-        if (typed.trimmed() == password)
-            return true;
-        prompt.warning(QStringLiteral("Неверный пароль, введите заново!"));
-    }
+    return ui::showLoginCheck(nullptr, prompt);
 }
 
 } // namespace
