@@ -8,6 +8,7 @@
 #include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
+#include "ui/ParametersDialog.h"
 
 #include <QApplication>
 #include <QDate>
@@ -77,6 +78,11 @@ int main(int argc, char* argv[])
     ui::MainWindow window(session);
     prompt.setParent(&window);
     prompt.setStatusSink([&window](const QString& text) { window.showStatus(text); });
+    window.onSetPassword = [&window, &prompt] { ui::showSetPassword(&window, prompt); };
+    window.onParameters = [&window, &session, &prompt] {
+        if (session.isOpen() && ui::showParametersDialog(&window, session.db(), prompt))
+            window.applyOrganisationSwitches();
+    };
     window.show();
 
     if (!screenshot.isEmpty()) {
