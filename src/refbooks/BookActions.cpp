@@ -136,6 +136,37 @@ std::optional<int> BookSearch::findNext(Prompt& prompt, const BookList& list, in
     return std::nullopt;
 }
 
+std::optional<int> offerPrerequisite(Database& db, Prompt& prompt, int entry)
+{
+    const BookDef* def = findBook(entry);
+    if (!def)
+        return std::nullopt;
+    struct Needed {
+        int entry;
+        const char* table;
+        const char* title;
+    };
+    std::optional<Needed> needed;
+    switch (def->parentSource) {
+    case ListSource::DishCategories: needed = Needed{entryDishCategories, "type_meal", "Категории блюд"}; break;
+    case ListSource::Cards: needed = Needed{entryCards, "card_recipes", "Блюда"}; break;
+    case ListSource::ProductGroups: needed = Needed{entryProductGroups, "product_group", "Группы продуктов"}; break;
+    case ListSource::Products: needed = Needed{entryProducts, "products", "Продукты"}; break;
+    case ListSource::EaterTypes: needed = Needed{entryEaterTypes, "type_eating", "Типы довольствующихся"}; break;
+    case ListSource::PlanMenus: needed = Needed{35, "type_menu", "Типы меню"}; break;
+    case ListSource::Rooms: needed = Needed{entryRooms, "ROOM", "Помещения"}; break;
+    default: break;
+    }
+    if (!needed ||
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + q(QString::fromLatin1(needed->table))).toLongLong() > 0)
+        return std::nullopt;
+    if (prompt.ask(QStringLiteral("Сначала необходимо заполнить данные в справочнике \"") +
+                       QString::fromUtf8(needed->title) + QStringLiteral("\". Открыть справочник?"),
+                   Buttons::YesNo, Answer::Yes) != Answer::Yes)
+        return std::nullopt;
+    return needed->entry;
+}
+
 bool includeAllVitamins(Database& db, Prompt& prompt)
 {
     if (prompt.ask(QStringLiteral("Включить в рассчет все витамины?"), Buttons::YesNo, Answer::No) != Answer::Yes)

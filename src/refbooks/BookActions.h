@@ -58,6 +58,11 @@ private:
     bool foundBefore_ = false;
 };
 
+// Opening a book whose parent book is still empty (products without product groups, ...):
+// asks "Сначала необходимо заполнить данные в справочнике "<book>". Открыть справочник?" and
+// returns the entry of the book to open instead on Yes; nothing when the book can be used.
+std::optional<int> offerPrerequisite(Database& db, Prompt& prompt, int entry);
+
 // keyVich: asks "Включить в рассчет все витамины?" (default No) and, on Yes, sets ispCard of
 // every vitamin. True when the vitamins were changed.
 bool includeAllVitamins(Database& db, Prompt& prompt);

@@ -202,6 +202,21 @@ TEST_F(BookListing, SearchDownwardToItsEndMessages)
                                               QStringLiteral("info: Поиск завершен. Справочник пуст.")}));
 }
 
+TEST_F(BookListing, ABookWhoseParentBookIsEmptyOffersToFillItFirst)
+{
+    prompt.answers = {Answer::Yes, Answer::No};
+    EXPECT_EQ(offerPrerequisite(db(), prompt, entryProducts), std::optional<int>(entryProductGroups));
+    EXPECT_EQ(offerPrerequisite(db(), prompt, entryRecipeLines), std::nullopt);
+    insert(QStringLiteral("INSERT INTO product_group (pname) VALUES ('Овощи')"));
+    EXPECT_EQ(offerPrerequisite(db(), prompt, entryProducts), std::nullopt);
+    EXPECT_EQ(offerPrerequisite(db(), prompt, entryVitamins), std::nullopt);
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("question: Сначала необходимо заполнить данные в справочнике \"Группы "
+                                          "продуктов\". Открыть справочник? => Да"),
+                           QStringLiteral("question: Сначала необходимо заполнить данные в справочнике \"Блюда\". "
+                                          "Открыть справочник? => Нет")}));
+}
+
 TEST_F(BookListing, EveryBookLoads)
 {
     // Every definition's query runs on a new file, and its captions are unique per book.
