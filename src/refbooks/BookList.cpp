@@ -145,11 +145,11 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
     if (def->readOnly)
         return list;
 
-    // One query: the plain columns, the vitamin columns pivoted from their tables by
-    // conditional aggregation (one join per vitamin table, grouped by the row), the key last.
+    // One query: the plain columns, the vitamin columns from one pivot per vitamin table (its
+    // rows grouped by owner, one conditional aggregate per vitamin), the key last.
     std::vector<QVariant> params;
     QStringList select;
-    std::vector<int> storeJoin(book.stores.size(), -1);  // store -> join alias number
+    std::vector<int> storeJoin(book.stores.size(), -1);  // store -> pivot number
     std::vector<const VitaminStore*> joins;
     for (size_t i = 0; i < book.stores.size(); ++i) {
         for (size_t j = 0; j < joins.size(); ++j)
@@ -160,12 +160,17 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
             storeJoin[i] = int(joins.size()) - 1;
         }
     }
-    for (const ResolvedColumn& c : book.columns) {
+    std::vector<QStringList> pivotColumns(joins.size());
+    std::vector<QVariant> pivotParams;
+    for (size_t k = 0; k < book.columns.size(); ++k) {
+        const ResolvedColumn& c = book.columns[k];
         if (c.storeIndex >= 0) {
-            const QString alias = QStringLiteral("v%1").arg(storeJoin[size_t(c.storeIndex)]);
-            select << QStringLiteral("MAX(%1.%2) FILTER (WHERE %1.id_vitamin = ?)")
-                          .arg(alias, book.stores[size_t(c.storeIndex)].valueField);
-            params.push_back(c.vitaminId);
+            const int j = storeJoin[size_t(c.storeIndex)];
+            select << QStringLiteral("v%1.c%2").arg(j).arg(k);
+            pivotColumns[size_t(j)] << QStringLiteral("MAX(%1) FILTER (WHERE id_vitamin = ?) AS c%2")
+                                           .arg(book.stores[size_t(c.storeIndex)].valueField)
+                                           .arg(k);
+            pivotParams.push_back(c.vitaminId);
         } else {
             select << (c.source.isEmpty() ? QStringLiteral("NULL") : c.source);
             params.insert(params.end(), c.params.begin(), c.params.end());
@@ -176,15 +181,18 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
 
     QString from = def->from;
     for (size_t j = 0; j < joins.size(); ++j)
-        from += QStringLiteral(" LEFT JOIN [%1] v%2 ON v%2.%3 = %4").arg(joins[j]->table).arg(j).arg(joins[j]->ownerField, key);
+        from += QStringLiteral(" LEFT JOIN (SELECT %1 AS owner, %2 FROM [%3] GROUP BY %1) v%4 ON v%4.owner = %5")
+                    .arg(joins[j]->ownerField, pivotColumns[j].join(QStringLiteral(", ")), joins[j]->table)
+                    .arg(j)
+                    .arg(key);
+    // The pivots' values come after the columns' in the text, and so in binding order.
+    params.insert(params.end(), pivotParams.begin(), pivotParams.end());
 
     QString sql = QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from;
     if (!def->parentColumn.isEmpty() && filter.parent) {
         sql += QStringLiteral(" WHERE ") + def->parentColumn + QStringLiteral(" = ?");
         params.push_back(*filter.parent);
     }
-    if (!joins.empty())
-        sql += QStringLiteral(" GROUP BY ") + key;
     // A list ordered by one name column is sorted here, each name folded once; the database's
     // collation would fold both names of every comparison.
     const int nameColumn = nameOrderColumn(*def, book);

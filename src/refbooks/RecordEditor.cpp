@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QTime>
 #include <cmath>
+#include <map>
 
 namespace rat::books {
 
@@ -491,21 +492,38 @@ std::optional<qint64> RecordEditor::save()
             savedId = *id_;
         }
         if (!def.editorVitamins.table.isEmpty()) {
+            // The row's content of every vitamin the editor shows is replaced: one delete (a
+            // scan of the table), then a row per filled field.
             const VitaminStore& s = def.editorVitamins;
+            std::map<QString, qint64> vitaminIds;
+            Statement v(db_, QStringLiteral("SELECT shname, id FROM vitamin"));
+            while (v.next())
+                vitaminIds.emplace(v.toString(0), v.toInt64(1));
+            std::vector<QVariant> shown{savedId};
+            std::vector<std::pair<qint64, QVariant>> filled;
             for (const EditorField& f : book_.fields) {
-                if (!isVitaminField(f))
+                const auto it = isVitaminField(f) ? vitaminIds.find(f.field.mid(1)) : vitaminIds.end();
+                if (it == vitaminIds.end())
                     continue;
-                const QVariant vitamin =
-                    db_.scalar(QStringLiteral("SELECT id FROM vitamin WHERE shname = ?1"), {f.field.mid(1)});
-                if (vitamin.isNull())
-                    continue;
-                db_.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 AND id_vitamin = ?2").arg(q(s.table), s.ownerField),
-                         {savedId, vitamin});
+                shown.push_back(it->second);
                 const QVariant quantity = ctx.value(f.field);
                 if (!quantity.isNull())
-                    db_.exec(QStringLiteral("INSERT INTO %1 (id_vitamin, %2, %3) VALUES (?1, ?2, ?3)")
-                                 .arg(q(s.table), s.ownerField, s.valueField),
-                             {vitamin, savedId, quantity});
+                    filled.emplace_back(it->second, quantity);
+            }
+            if (shown.size() > 1) {
+                QStringList marks;
+                for (size_t k = 2; k <= shown.size(); ++k)
+                    marks << QStringLiteral("?%1").arg(k);
+                db_.exec(QStringLiteral("DELETE FROM %1 WHERE %2 = ?1 AND id_vitamin IN (%3)")
+                             .arg(q(s.table), s.ownerField, marks.join(QStringLiteral(", "))),
+                         shown);
+            }
+            Statement ins(db_, QStringLiteral("INSERT INTO %1 (id_vitamin, %2, %3) VALUES (?1, ?2, ?3)")
+                                   .arg(q(s.table), s.ownerField, s.valueField));
+            for (const auto& [vitamin, quantity] : filled) {
+                ins.reset();
+                ins.bindAll({vitamin, savedId, quantity});
+                ins.exec();
             }
         }
         ctx.id = savedId;
