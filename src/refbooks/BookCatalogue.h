@@ -95,7 +95,7 @@ enum class ListSource : int {
     FryingFats = 21,           // VIDZHIR by naim
     FryingEquipmentTypes = 22, // TIPZHAR by naim
     Users = 23,                // USERS by NAIM
-    AllEaterTypes = 24,        // every type_eating by shname (the parent filter of books by type)
+    AllEaterTypes = 24,        // every type_eating by shname, whether served or not
     Warehouses = 25,           // STORAGES by name
     // Fixed lists (no database rows): value = the stored code.
     PeriodUnits = 100,         // time_period 1..5
