@@ -40,7 +40,9 @@ QString programPassword()
 
 bool checkProgramPassword(const QString& typed)
 {
-    return typed.trimmed() == programPassword();
+    // Blanks around either side do not count, so a password set with a stray blank can still
+    // be entered.
+    return typed.trimmed() == programPassword().trimmed();
 }
 
 PasswordResult setProgramPassword(const QString& first, const QString& repeated, Prompt& prompt)

@@ -100,6 +100,11 @@ TEST(ProgramPassword, SetCheckMismatchAndRemove)
     EXPECT_EQ(setProgramPassword(QString(), QStringLiteral("x"), prompt), PasswordResult::Mismatch);
     EXPECT_EQ(storedPassword(), QStringLiteral("Кухня 7"));
 
+    // A password saved with blanks around it can still be entered.
+    Settings::setText(QStringLiteral("User"), QStringLiteral("Passw"), QStringLiteral(" Кухня 7 "));
+    EXPECT_TRUE(checkProgramPassword(QStringLiteral("Кухня 7")));
+    Settings::setText(QStringLiteral("User"), QStringLiteral("Passw"), QStringLiteral("Кухня 7"));
+
     EXPECT_EQ(setProgramPassword(QString(), QString(), prompt), PasswordResult::Removed);
     EXPECT_EQ(storedPassword(), QString());
     EXPECT_TRUE(checkProgramPassword(QStringLiteral("   ")));
