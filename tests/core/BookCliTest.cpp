@@ -1,8 +1,8 @@
 // The reference-book commands of the headless tool, run as a separate process: the list as
 // text, the save with its messages and exit codes, deletion with scripted answers, search.
 
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "support/ToolRun.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -10,13 +10,7 @@
 
 namespace {
 
-constexpr int kHangGuardMs = 120000;  // a hang guard only
-
-struct ToolRun {
-    int exitCode = -1;
-    QStringList lines;
-    QString err;
-};
+using rat::test::ToolRun;
 
 class BookCli : public ::testing::Test {
 protected:
@@ -28,27 +22,7 @@ protected:
 
     ToolRun run(const QStringList& args) const
     {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), tmp.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        p.setProcessEnvironment(env);
-        p.setProgram(QStringLiteral(RAT_CLI_PATH));
-        p.setArguments(QStringList{QStringLiteral("--app-dir"), tmp.filePath(QStringLiteral("app")),
-                                   QStringLiteral("--db"), tmp.filePath(QStringLiteral("книги.db"))} +
-                       args);
-        p.start();
-        ToolRun r;
-        if (!p.waitForFinished(kHangGuardMs)) {
-            ADD_FAILURE() << "the tool did not finish";
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+        return rat::test::runTool(tmp.path(), tmp.filePath(QStringLiteral("книги.db")), args);
     }
 
     QTemporaryDir tmp;

@@ -6,10 +6,9 @@
 #include "core/DatabaseSession.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -172,34 +171,13 @@ TEST_F(ChoiceFlagsFile, ReadFromTheOrganisationRecord)
 // The tool's choice-list command, run as a separate process.
 namespace {
 
-struct ListRun {
-    int exitCode = -1;
-    QStringList lines;
-};
+using ListRun = rat::test::ToolRun;
 
 ListRun runChoiceList(const QTemporaryDir& tmp, const QString& dbPath, const QStringList& args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), tmp.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    p.setProcessEnvironment(env);
-    p.setProgram(QStringLiteral(RAT_CLI_PATH));
-    p.setArguments(QStringList{QStringLiteral("--app-dir"), tmp.filePath(QStringLiteral("app")), QStringLiteral("--db"),
-                               dbPath, QStringLiteral("choice-list")} +
-                   args);
-    p.start();
-    ListRun r;
-    if (!p.waitForFinished(120000)) {  // a hang guard only
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    ListRun r = rat::test::runTool(tmp.path(), dbPath, QStringList{QStringLiteral("choice-list")} + args);
     // The list only: the progress lines of opening the file are left out.
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-        if (!line.startsWith(QLatin1String("status: ")))
-            r.lines << line;
+    r.lines.removeIf([](const QString& line) { return line.startsWith(QLatin1String("status: ")); });
     return r;
 }
 

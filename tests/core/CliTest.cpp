@@ -2,6 +2,7 @@
 // leave the file as it was, and the exclusive use of a file across processes.
 
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -20,11 +21,8 @@ namespace {
 // A hang guard only: no test depends on how fast the tool is.
 constexpr int kHangGuardMs = 120000;
 
-struct CliRun {
-    int exitCode = -1;
-    QStringList lines;  // standard output, line by line
-    QString err;
-};
+using rat::test::ToolRun;
+using CliRun = ToolRun;
 
 class CliTest : public ::testing::Test {
 protected:
@@ -32,44 +30,9 @@ protected:
 
     QString dbPath() const { return tmp.filePath(QStringLiteral("столовая.db")); }
 
-    // The child gets its own settings store, so the person's settings are never read or written.
-    void prepare(QProcess& p, const QStringList& args) const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), tmp.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        p.setProcessEnvironment(env);
-        p.setProgram(QStringLiteral(RAT_CLI_PATH));
-        p.setArguments(QStringList{QStringLiteral("--app-dir"), tmp.filePath(QStringLiteral("app")),
-                                   QStringLiteral("--db"), dbPath()} +
-                       args);
-    }
+    void prepare(QProcess& p, const QStringList& args) const { rat::test::prepareTool(p, tmp.path(), dbPath(), args); }
 
-    static QStringList splitLines(const QByteArray& bytes)
-    {
-        QStringList lines = QString::fromUtf8(bytes).split(QLatin1Char('\n'));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
-
-    CliRun run(const QStringList& args) const
-    {
-        QProcess p;
-        prepare(p, args);
-        p.start();
-        CliRun r;
-        if (!p.waitForFinished(kHangGuardMs)) {
-            ADD_FAILURE() << "the tool did not finish: " << args.join(' ').toStdString();
-            p.kill();
-            p.waitForFinished();
-            return r;
-        }
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.lines = splitLines(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    CliRun run(const QStringList& args) const { return rat::test::runTool(tmp.path(), dbPath(), args); }
 
     static std::string dump(const CliRun& r) { return (r.lines.join('\n') + QStringLiteral("\n--\n") + r.err).toStdString(); }
 
@@ -194,7 +157,7 @@ TEST_F(CliTest, SecondProcessIsRefusedWhileTheFileIsHeld)
         }
         held += holder.readAllStandardOutput();
     }
-    EXPECT_TRUE(messageLines(splitLines(held)) == QStringList(QStringLiteral("held"))) << held.toStdString();
+    EXPECT_TRUE(messageLines(QString::fromUtf8(held).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) == QStringList(QStringLiteral("held"))) << held.toStdString();
 
     const QByteArray before = rat::test::fileBytes(dbPath());
     const CliRun refused = run({QStringLiteral("open")});

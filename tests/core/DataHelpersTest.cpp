@@ -6,9 +6,8 @@
 #include "core/DatabaseSession.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
 
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -178,32 +177,11 @@ TEST_F(QueryHelpers, CountRowsCountsTheQueryRows)
 // The tool's helper commands, run as a separate process.
 namespace {
 
-struct HelperRun {
-    int exitCode = -1;
-    QStringList lines;
-};
+using HelperRun = rat::test::ToolRun;
 
 HelperRun runTool(const QTemporaryDir& tmp, const QStringList& args)
 {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), tmp.filePath(QStringLiteral("config")));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    p.setProcessEnvironment(env);
-    p.setProgram(QStringLiteral(RAT_CLI_PATH));
-    p.setArguments(QStringList{QStringLiteral("--app-dir"), tmp.filePath(QStringLiteral("app")), QStringLiteral("--db"),
-                               tmp.filePath(QStringLiteral("none.db"))} +
-                   args);
-    p.start();
-    HelperRun r;
-    if (!p.waitForFinished(120000)) {  // a hang guard only
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    return r;
+    return rat::test::runTool(tmp.path(), tmp.filePath(QStringLiteral("none.db")), args);
 }
 
 } // namespace

@@ -9,10 +9,9 @@
 #include "core/Users.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
+#include "support/ToolRun.h"
 
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -242,25 +241,12 @@ TEST(UserCommands, PasswordAndDeletion)
     const QString config = tmp.filePath(QStringLiteral("config"));
     const QString ini = config + QStringLiteral("/ratsionariy/ratsionariy.ini");
     auto run = [&](const QStringList& args, QStringList* lines = nullptr) {
-        QProcess p;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-        environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        p.setProcessEnvironment(environment);
-        p.start(QStringLiteral(RAT_CLI_PATH),
-                QStringList{QStringLiteral("--app-dir"), tmp.filePath(QStringLiteral("app")), QStringLiteral("--db"),
-                            tmp.filePath(QStringLiteral("столовая.db"))} +
-                    args);
-        if (!p.waitForFinished(120000)) {  // a hang guard only
-            p.kill();
-            p.waitForFinished();
-            return -1;
-        }
+        rat::test::ToolRun r = rat::test::runTool(tmp.path(), tmp.filePath(QStringLiteral("столовая.db")), args);
         if (lines) {
-            *lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+            *lines = r.lines;
             lines->removeIf([](const QString& l) { return l.startsWith(QLatin1String("status: ")); });
         }
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        return r.exitCode;
     };
     auto stored = [&] {
         QSettings s(ini, QSettings::IniFormat);
