@@ -3,6 +3,7 @@
 #include "core/Prompt.h"
 
 #include <QSet>
+#include <QStringList>
 
 namespace rat {
 namespace {
@@ -17,11 +18,18 @@ QSet<qint64> idSet(Database& db, const QString& sql)
     return ids;
 }
 
-void deleteRequirement(Database& db, qint64 idm)
+// Removes whole menu-requirements, one statement per table however many there are.
+void deleteRequirements(Database& db, const QSet<qint64>& idms)
 {
-    db.exec(QStringLiteral("DELETE FROM MENUTR_POINT WHERE IDM = ?1"), {idm});
-    db.exec(QStringLiteral("DELETE FROM MENUTM WHERE IDM = ?1"), {idm});
-    db.exec(QStringLiteral("DELETE FROM MENUTR WHERE IDM = ?1"), {idm});
+    if (idms.isEmpty())
+        return;
+    QStringList ids;
+    for (qint64 idm : idms)
+        ids << QString::number(idm);
+    const QString list = QLatin1Char('[') + ids.join(QLatin1Char(',')) + QLatin1Char(']');
+    for (const char* table : {"MENUTR_POINT", "MENUTM", "MENUTR"})
+        db.exec(QStringLiteral("DELETE FROM %1 WHERE IDM IN (SELECT value FROM json_each(?1))").arg(QLatin1String(table)),
+                {list});
 }
 
 } // namespace
@@ -47,9 +55,8 @@ void runStartupCheck(Database& db, Prompt& prompt)
     if (anyRequirement) {
         // Menu-requirements of day menus that no longer exist.
         prompt.status(repairing);
-        for (qint64 idm : idSet(db, QStringLiteral(
-                 "SELECT DISTINCT m.IDM FROM MENUTM m LEFT JOIN day_menu d ON m.ID_day_menu = d.id WHERE d.id IS NULL")))
-            deleteRequirement(db, idm);
+        deleteRequirements(db, idSet(db, QStringLiteral(
+            "SELECT DISTINCT m.IDM FROM MENUTM m LEFT JOIN day_menu d ON m.ID_day_menu = d.id WHERE d.id IS NULL")));
 
         // A menu-requirement is whole only when its header, its day menus and its lines are all
         // there; whatever part of it is left alone is removed.
@@ -58,11 +65,13 @@ void runStartupCheck(Database& db, Prompt& prompt)
         const QSet<qint64> lines = idSet(db, QStringLiteral("SELECT DISTINCT IDM FROM MENUTR_POINT"));
         QSet<qint64> whole = headers;
         whole.intersect(menus).intersect(lines);
+        QSet<qint64> removed;
         for (const QSet<qint64>* part : {&headers, &menus, &lines}) {
             prompt.status(repairing);
-            for (qint64 idm : *part)
-                if (!whole.contains(idm))
-                    deleteRequirement(db, idm);
+            QSet<qint64> broken = *part;
+            broken.subtract(whole).subtract(removed);
+            deleteRequirements(db, broken);
+            removed.unite(broken);
         }
     }
     db.execScript(QStringLiteral("DELETE FROM MENUTR1; DELETE FROM MENUTM1; DELETE FROM MENUTR_POINT1;"));
@@ -71,8 +80,12 @@ void runStartupCheck(Database& db, Prompt& prompt)
     // lines may be meant; many are the trace of an old fault.
     const QString recipeGroup = QStringLiteral(
         "id_card_recipes, id_product, brutto, netto, isComment, isVariant, id_MainCard, comment, isCard");
-    if (!db.scalar(QStringLiteral("SELECT 1 FROM recipes GROUP BY ") + recipeGroup +
-                   QStringLiteral(" HAVING count(id) > 5 LIMIT 1")).isNull()) {
+    // A line can stand more than five times only where its card and product do: the cheap
+    // test spares the full one on an ordinary file.
+    const bool suspect = !db.scalar(QStringLiteral(
+        "SELECT 1 FROM recipes GROUP BY id_card_recipes, id_product HAVING count(id) > 5 LIMIT 1")).isNull();
+    if (suspect && !db.scalar(QStringLiteral("SELECT 1 FROM recipes GROUP BY ") + recipeGroup +
+                              QStringLiteral(" HAVING count(id) > 5 LIMIT 1")).isNull()) {
         prompt.status(repairing);
         db.exec(QStringLiteral("DELETE FROM recipes WHERE id NOT IN (SELECT min(id) FROM recipes GROUP BY ") +
                 recipeGroup + QLatin1Char(')'));
