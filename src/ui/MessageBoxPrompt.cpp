@@ -76,23 +76,31 @@ std::optional<int> MessageBoxPrompt::choose(const QString& title, const QString&
 {
     if (items.isEmpty())
         return std::nullopt;
-    bool ok = false;
-    const QString picked = QInputDialog::getItem(parent_, title.isEmpty() ? app().appTitle : title, prompt, items, 0,
-                                                 false, &ok);
-    if (!ok)
+    QInputDialog dlg(parent_);
+    dlg.setWindowTitle(title.isEmpty() ? app().appTitle : title);
+    dlg.setLabelText(prompt);
+    dlg.setComboBoxItems(items);
+    dlg.setComboBoxEditable(false);
+    dlg.setOkButtonText(QStringLiteral("ОК"));
+    dlg.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
-    const int i = int(items.indexOf(picked));
+    const int i = int(items.indexOf(dlg.textValue()));
     return i < 0 ? std::nullopt : std::optional<int>(i);
 }
 
 std::optional<QString> MessageBoxPrompt::input(const QString& title, const QString& prompt, const QString& defaultText)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, title.isEmpty() ? app().appTitle : title, prompt,
-                                               QLineEdit::Normal, defaultText, &ok);
-    if (!ok)
+    QInputDialog dlg(parent_);
+    dlg.setWindowTitle(title.isEmpty() ? app().appTitle : title);
+    dlg.setLabelText(prompt);
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setTextValue(defaultText);
+    dlg.setOkButtonText(QStringLiteral("ОК"));
+    dlg.setCancelButtonText(QStringLiteral("Отмена"));
+    if (dlg.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dlg.textValue();
 }
 
 void MessageBoxPrompt::status(const QString& text)
