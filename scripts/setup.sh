@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
-          libpugixml-dev libarchive-dev libxlsxwriter-dev fonts-dejavu-core)
+          libpugixml-dev libarchive-dev libxlsxwriter-dev fonts-dejavu-core qt6-translations-l10n)
 
 missing=()
 for p in "${packages[@]}"; do
