@@ -5,6 +5,7 @@
 #include "core/DatabaseSession.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
+#include "ui/BookWindows.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
@@ -83,7 +84,14 @@ int main(int argc, char* argv[])
         if (session.isOpen() && ui::showParametersDialog(&window, session.db(), prompt))
             window.applyOrganisationSwitches();
     };
+    ui::installBookWindows(window, session);
     window.show();
+
+    // --open N: the window of catalogue entry N, as its menu command would open it.
+    bool entryGiven = false;
+    const int entry = optionValue(args, QStringLiteral("--open")).toInt(&entryGiven);
+    if (entryGiven && window.openEntry)
+        window.openEntry(entry);
 
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(300, &window, [&] {

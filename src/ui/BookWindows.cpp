@@ -1,0 +1,84 @@
+#include "ui/BookWindows.h"
+#include "core/DatabaseSession.h"
+#include "refbooks/BookActions.h"
+#include "refbooks/BookCatalogue.h"
+#include "ui/MainWindow.h"
+#include "ui/frmSprav.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <map>
+
+namespace rat::ui {
+
+namespace {
+
+std::map<int, BookWindowHooks>& hooks()
+{
+    static std::map<int, BookWindowHooks> h;
+    return h;
+}
+
+} // namespace
+
+void setBookWindowHooks(int entry, BookWindowHooks h)
+{
+    hooks()[entry] = std::move(h);
+}
+
+const BookWindowHooks* bookWindowHooks(int entry)
+{
+    const auto it = hooks().find(entry);
+    return it == hooks().end() ? nullptr : &it->second;
+}
+
+BookListWindow* findBookWindow(MainWindow& main, int entry)
+{
+    for (QMdiSubWindow* sub : main.mdiArea()->subWindowList())
+        if (auto* w = qobject_cast<BookListWindow*>(sub->widget()); w && w->entry() == entry)
+            return w;
+    return nullptr;
+}
+
+namespace {
+
+bool openBook(MainWindow& main, Database& db, Prompt& prompt, int entry, int depth)
+{
+    if (!books::findBook(entry))
+        return false;
+    if (BookListWindow* open = findBookWindow(main, entry)) {
+        for (QMdiSubWindow* sub : main.mdiArea()->subWindowList())
+            if (sub->widget() == open) {
+                if (sub->isMinimized())
+                    sub->showNormal();
+                main.mdiArea()->setActiveSubWindow(sub);
+            }
+        return true;
+    }
+    if (depth < 3)
+        if (const auto first = books::offerPrerequisite(db, prompt, entry); first && *first != entry)
+            if (openBook(main, db, prompt, *first, depth + 1))
+                return true;
+    main.addChild(new BookListWindow(db, prompt, entry));
+    return true;
+}
+
+} // namespace
+
+bool openBookWindow(MainWindow& main, Database& db, Prompt& prompt, int entry)
+{
+    return openBook(main, db, prompt, entry, 0);
+}
+
+void installBookWindows(MainWindow& main, DatabaseSession& session)
+{
+    const auto previous = main.openEntry;
+    main.openEntry = [&main, &session, previous](int entry) {
+        if (session.isOpen() && openBookWindow(main, session.db(), session.prompt(), entry))
+            return;
+        if (previous)
+            previous(entry);
+    };
+}
+
+} // namespace rat::ui

@@ -1,0 +1,49 @@
+#pragma once
+// The reference books inside the main window: a catalogue entry opens its list window
+// (frmSprav), one window per entry, after the offer to fill an empty parent book first.
+
+#include "refbooks/BookRules.h"
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace rat {
+class Database;
+class DatabaseSession;
+class Prompt;
+}
+
+namespace rat::ui {
+
+class BookListWindow;
+class MainWindow;
+
+// What a book's own module adds to its list window.
+struct BookWindowHooks {
+    // keyCopy1: copies the rows of the chosen parent row (all substitutes of a product, ...);
+    // true when rows were added and the list is to be read again.
+    std::function<bool(Database& db, Prompt& prompt, qint64 parentId)> bulkCopy;
+    // A window of the book's own for one row (products, technological cards) in place of the
+    // record editor; returns the key of the saved row, nothing when nothing was saved.
+    std::function<std::optional<qint64>(QWidget* parent, Database& db, Prompt& prompt, books::EditMode mode,
+                                        std::optional<qint64> id, std::optional<qint64> parentId)>
+        recordWindow;
+};
+void setBookWindowHooks(int entry, BookWindowHooks hooks);
+const BookWindowHooks* bookWindowHooks(int entry);
+
+// The open list window of an entry, or null.
+BookListWindow* findBookWindow(MainWindow& main, int entry);
+
+// Opens (or activates) the list window of a catalogue entry. When the book needs rows of a
+// parent book that is still empty, the person is offered that book first and, on Yes, it
+// opens instead. False when the catalogue has no such book.
+bool openBookWindow(MainWindow& main, Database& db, Prompt& prompt, int entry);
+
+// Makes the main window open the books of the catalogue in their list windows; entries the
+// catalogue does not hold keep the main window's previous way of opening.
+void installBookWindows(MainWindow& main, DatabaseSession& session);
+
+} // namespace rat::ui

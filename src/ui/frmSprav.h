@@ -1,0 +1,123 @@
+#pragma once
+// The list window of a reference book (frmSprav): the rows of one catalogue entry in a grid,
+// the parent filter of a dependent book, the book's toolbar commands, the "Действия" context
+// menu and the status line. Every rule and message is the domain layer's; the window shows
+// its lists and calls it.
+
+#include "refbooks/BookActions.h"
+#include "refbooks/BookRules.h"
+#include "ui/MainChildCommands.h"
+
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QTableView;
+class QToolBar;
+class QVBoxLayout;
+
+namespace rat {
+class Database;
+class Prompt;
+}
+
+namespace rat::ui {
+
+class BookListModel;
+
+class BookListWindow : public QWidget, public ChildCommands {
+    Q_OBJECT
+public:
+    BookListWindow(Database& db, Prompt& prompt, int entry, QWidget* parent = nullptr);
+
+    int entry() const { return entry_; }
+    const books::BookList& list() const;
+    QTableView* grid() const { return grid_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    QMenu* contextMenu() const { return contextMenu_; }
+    // The parent filter of a dependent book (null when the book has none) and, above it, the
+    // filter of the parent's own parent (the dish category above a card).
+    QComboBox* parentFilter() const { return parentBox_; }
+    QComboBox* grandParentFilter() const { return grandParentBox_; }
+    QLabel* rowLabel() const { return rowLabel_; }
+    QLabel* totalLabel() const { return totalLabel_; }
+    QLabel* selectedLabel() const { return selectedLabel_; }
+    // A toolbar command by its key ("keyAdd", "keyper", ...); null when the book has none.
+    QAction* action(const QString& key) const { return actions_.value(key); }
+
+    // The chosen parent row (nothing for a book without a filter or an empty parent book).
+    std::optional<qint64> parentId() const;
+    // The current row (-1: none) and its key; the keys of the selected rows in list order.
+    int currentRow() const;
+    std::optional<qint64> currentId() const;
+    std::vector<qint64> selectedIds() const;
+    // Makes a row current and the only one selected.
+    void selectRow(int row);
+    bool selectId(qint64 id);
+
+    // Reads the rows again and reselects the current row (keyper, F5).
+    void reload();
+    void addRow();
+    void editRow();
+    void copyRow();
+    void deleteRows();
+    void find();
+    void findNext();
+    void includeAllVitamins();
+    void bulkCopy();
+
+    bool runCommand(const QString& name) override;
+    QSize sizeHint() const override;
+
+    // How the window shows its modal dialogs (the record editor, the search dialog); tests
+    // replace it to fill the dialog in.
+    std::function<void(QDialog&)> showDialog;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildToolBar();
+    void buildFilters(QWidget* host, QVBoxLayout* layout);
+    void fillParents();
+    void fillGrandParents();
+    void load(std::optional<qint64> keepId, int fallbackRow);
+    void applyWidths();
+    void fitHeaderHeight();
+    void updateStatus();
+    void openEditor(books::EditMode mode);
+    void choose(QComboBox* box, const QVariant& value);
+    QAction* addKey(const QString& key, const QString& text, const QString& tip, void (BookListWindow::*slot)());
+    void copyToClipboard() const;
+
+    Database& db_;
+    Prompt& prompt_;
+    int entry_;
+    const books::BookDef* def_;
+    BookListModel* model_;
+    QTableView* grid_;
+    QToolBar* toolBar_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    QComboBox* parentBox_ = nullptr;
+    QComboBox* grandParentBox_ = nullptr;
+    QLabel* rowLabel_;
+    QLabel* totalLabel_;
+    QLabel* selectedLabel_;
+    QHash<QString, QAction*> actions_;
+    std::optional<books::BookSearch> search_;
+    int searchColumn_ = -1;
+    QString searchSample_;
+    bool widthsSet_ = false;
+    int toolBarTextWidth_ = 0;
+};
+
+} // namespace rat::ui
