@@ -5,7 +5,9 @@
 #include "core/DatabaseSession.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
+#include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
+#include "ui/FrmProd.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
@@ -75,6 +77,11 @@ int main(int argc, char* argv[])
     const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
     if (started != StartupResult::Ready)
         return 1;
+    // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets
+    // (an unattended run is not stopped by the message that asks to check them).
+    SilentPrompt unattended;
+    books::ensureDefaultSeasonRows(session.db(), screenshot.isEmpty() ? static_cast<Prompt&>(prompt) : unattended);
+    ui::installProductWindows();
 
     ui::MainWindow window(session);
     prompt.setParent(&window);

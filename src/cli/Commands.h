@@ -34,6 +34,7 @@ void registerCoreCommands();
 void registerHelperCommands();  // rounding, names, SQL text, fixed lists
 void registerUserCommands();    // program password
 void registerBookCommands();    // reference books: list, save, delete, find
+void registerProductCommands(); // sell-by date, seasonal gross weight, copies of seasons and substitutes
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -42,6 +43,7 @@ inline void registerAllCommands()
     registerHelperCommands();
     registerUserCommands();
     registerBookCommands();
+    registerProductCommands();
 }
 
 } // namespace rat::cli

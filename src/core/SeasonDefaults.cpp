@@ -39,7 +39,8 @@ int addDefaultSeasonRows(Database& db, bool byName)
         "INSERT INTO SEZON (id_PRODUCT, DAY_N, MES_N, DAY_O, MES_O, PROZ) VALUES (?1, ?2, ?3, ?4, ?5, ?6)"));
     int added = 0;
     for (const Product& p : products) {
-        const QString name = p.name.toLower();
+        // Letter case aside, and "свёкла" is written with ё as often as not.
+        const QString name = foldText(p.name);
         const std::vector<Period>* rows = nullptr;
         if (name.contains(QStringLiteral("картофель")))
             rows = &kPotato;

@@ -5,6 +5,8 @@
 #include "core/Users.h"
 #include "refbooks/BookRules.h"
 #include "refbooks/EaterTypes.h"
+#include "refbooks/ProductRules.h"
+#include "refbooks/SeasonalLosses.h"
 
 #include <QSet>
 
@@ -260,6 +262,8 @@ void registerStandardRules()
     registerVitaminJournal();
     registerUsers();
     registerEaterTypeRules();
+    registerProductRules();
+    registerSeasonRules();
 }
 
 } // namespace rat::books

@@ -1,0 +1,73 @@
+#include "refbooks/Substitutes.h"
+#include "core/Database.h"
+#include "core/Prompt.h"
+#include "refbooks/BookCatalogue.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace rat::books {
+
+int copySubstitutes(Database& db, Prompt& prompt, qint64 productId)
+{
+    struct Row {
+        qint64 substitute;
+        QVariant prWeight, replWeight;
+    };
+    std::vector<Row> rows;
+    {
+        Statement st(db, QStringLiteral("SELECT id_product_replace, pr_weight, repl_weight FROM [replace] "
+                                        "WHERE id_product = ?1 ORDER BY id"));
+        st.bind(1, productId);
+        while (st.next())
+            rows.push_back({st.toInt64(0), st.value(1), st.value(2)});
+    }
+    if (rows.empty()) {
+        prompt.info(QStringLiteral("Нет строк для копирования!"));
+        return -1;
+    }
+    const std::vector<ListItem> targets = listItems(db, ListSource::ProductsExcept, productId);
+    QStringList names;
+    for (const ListItem& t : targets)
+        names << t.text;
+    const std::optional<int> chosen =
+        prompt.choose(QStringLiteral("Выберите продукт, в который копировать..."), QStringLiteral("Выберите продукт:"),
+                      names);
+    if (!chosen || *chosen < 0 || size_t(*chosen) >= targets.size()) {
+        prompt.warning(QStringLiteral("Не был выбран продукт. Копирование невозможно."));
+        return -1;
+    }
+    const qint64 target = targets[size_t(*chosen)].value.toLongLong();
+
+    int added = 0;
+    try {
+        Transaction tx(db);
+        Statement has(db, QStringLiteral("SELECT COUNT(*) FROM [replace] WHERE id_product = ?1 AND "
+                                         "id_product_replace = ?2"));
+        Statement ins(db, QStringLiteral("INSERT INTO [replace] (id_product, id_product_replace, pr_weight, "
+                                         "repl_weight) VALUES (?1, ?2, ?3, ?4)"));
+        for (const Row& r : rows) {
+            if (r.substitute == target)
+                continue;
+            has.reset();
+            has.bindAll({target, r.substitute});
+            if (has.next() && has.toInt64(0) > 0)
+                continue;
+            ins.reset();
+            ins.bindAll({target, r.substitute, r.prWeight, r.replWeight});
+            ins.exec();
+            ++added;
+        }
+        tx.commit();
+    } catch (const DbError& e) {
+        prompt.critical(QStringLiteral("Возникла ошибка при сохранении данных. Проверьте, изменились ли данные в "
+                                       "справочнике. Ошибка: ") +
+                        e.text());
+        return -1;
+    }
+    prompt.info(QStringLiteral("Копирование выполнено! Скопировано продуктов-заменителей - ") + QString::number(added) +
+                QLatin1Char('.'));
+    return added;
+}
+
+} // namespace rat::books

@@ -1,0 +1,336 @@
+#include "ui/FrmProd.h"
+#include "refbooks/SeasonalLosses.h"
+#include "refbooks/Substitutes.h"
+#include "ui/BookWindows.h"
+#include "ui/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace rat::ui {
+
+using books::EditMode;
+using books::EditorField;
+
+namespace {
+
+bool isNumeric(const EditorField& f)
+{
+    return f.control == books::Control::Text && f.decimals >= 0;
+}
+
+MainWindow* mainWindowOf(QWidget* w)
+{
+    for (QWidget* p = w; p; p = p->parentWidget())
+        if (auto* m = qobject_cast<MainWindow*>(p))
+            return m;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* m = qobject_cast<MainWindow*>(top))
+            return m;
+    return nullptr;
+}
+
+} // namespace
+
+FrmProd::FrmProd(Database& db, Prompt& prompt, QWidget* parent) : QDialog(parent), editor_(db, prompt)
+{
+    setObjectName(QStringLiteral("FrmProd"));
+    editor_.onOpenNorms = [this] { normsRequested_ = true; };
+    build();
+}
+
+void FrmProd::build()
+{
+    const auto& fields = editor_.fields();
+    controls_.assign(fields.size(), nullptr);
+
+    auto makeControl = [this, &fields](int i) -> QWidget* {
+        const EditorField& f = fields[size_t(i)];
+        QWidget* w = nullptr;
+        if (f.control == books::Control::List) {
+            auto* box = new QComboBox(this);
+            box->setMinimumWidth(220);
+            for (const books::ListItem& it : editor_.items(i))
+                box->addItem(it.text, it.value);
+            connect(box, &QComboBox::currentIndexChanged, this,
+                    [this, box, i](int row) { changed(i, row < 0 ? QVariant() : box->itemData(row)); });
+            w = box;
+        } else if (f.control == books::Control::CheckBox) {
+            auto* check = new QCheckBox(f.caption, this);
+            connect(check, &QCheckBox::toggled, this, [this, i](bool on) { changed(i, on); });
+            w = check;
+        } else {
+            auto* edit = new QLineEdit(this);
+            if (f.limit > 0)
+                edit->setMaxLength(f.limit);
+            if (isNumeric(f)) {
+                edit->setMaximumWidth(110);
+                edit->setAlignment(Qt::AlignRight);
+            }
+            connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& t) { textEdited(i, t); });
+            w = edit;
+        }
+        w->setObjectName(f.field);
+        w->installEventFilter(this);
+        controls_[size_t(i)] = w;
+        byName_.insert(f.field.toLower(), w);
+        return w;
+    };
+
+    // The product's fields.
+    auto* main = new QFormLayout;
+    main->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    main->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    for (int i = 0; i < editor_.nutrientStart(); ++i) {
+        QWidget* w = makeControl(i);
+        if (fields[size_t(i)].control == books::Control::CheckBox) {
+            main->addRow(QString(), w);
+        } else {
+            auto* label = new QLabel(fields[size_t(i)].caption, this);
+            label->setBuddy(w);
+            if (isNumeric(fields[size_t(i)])) {
+                auto* row = new QHBoxLayout;
+                row->addWidget(w);
+                row->addStretch(1);
+                main->addRow(label, row);
+            } else {
+                main->addRow(label, w);
+            }
+        }
+    }
+    // The nutrient block per 100 g of the edible part, then the vitamins and minerals: one
+    // column of labels, scrolled when the vitamin book is long.
+    auto* nutrients = new QGroupBox(this);
+    nutrients->setObjectName(QStringLiteral("nutrients"));
+    auto* block = new QVBoxLayout(nutrients);
+    block->setContentsMargins(4, 4, 4, 4);
+    auto* scroll = new QScrollArea(nutrients);
+    scroll->setObjectName(QStringLiteral("vitamins"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* inner = new QWidget(scroll);
+    inner->setAutoFillBackground(false);
+    auto* values = new QFormLayout(inner);
+    values->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (int i = editor_.nutrientStart(); i < int(fields.size()); ++i) {
+        if (i == editor_.vitaminStart()) {
+            auto* heading = new QLabel(QStringLiteral("Витамины и минералы:"), inner);
+            QFont bold = heading->font();
+            bold.setBold(true);
+            heading->setFont(bold);
+            heading->setContentsMargins(0, 8, 0, 0);
+            values->addRow(heading);
+        }
+        QWidget* w = makeControl(i);
+        w->setParent(inner);
+        values->addRow(fields[size_t(i)].caption, w);
+    }
+    scroll->setWidget(inner);
+    block->addWidget(scroll);
+
+    auto* left = new QVBoxLayout;
+    left->addLayout(main);
+    left->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 3);
+    columns->addWidget(nutrients, 2);
+
+    ok_ = new QPushButton(QStringLiteral("ОК"), this);
+    ok_->setObjectName(QStringLiteral("cmdOK"));
+    ok_->setDefault(true);
+    cancel_ = new QPushButton(QStringLiteral("Отмена"), this);
+    cancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cancel_->setAutoDefault(false);
+    connect(ok_, &QPushButton::clicked, this, &FrmProd::accept);
+    connect(cancel_, &QPushButton::clicked, this, &FrmProd::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    auto* line = new QFrame(this);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+    layout->addLayout(buttons);
+
+    vat_ = byName_.value(QStringLiteral("p_nds"));
+    // Tall enough for the fields and a usual vitamin book; a long one scrolls.
+    const int content = qMax(left->sizeHint().height(), inner->sizeHint().height() + 16);
+    resize(860, qBound(420, content + 70, 640));
+}
+
+bool FrmProd::open(EditMode mode, std::optional<qint64> id, std::optional<qint64> group)
+{
+    savedId_.reset();
+    normsRequested_ = false;
+    if (!editor_.open(mode, id, group))
+        return false;
+    for (int i = 0; i < int(controls_.size()); ++i)
+        display(i);
+    refreshTitle();
+    return true;
+}
+
+void FrmProd::display(int index)
+{
+    QWidget* w = controls_[size_t(index)];
+    const QVariant v = editor_.value(index);
+    loading_ = true;
+    if (auto* box = qobject_cast<QComboBox*>(w)) {
+        box->setCurrentIndex(v.isNull() ? -1 : box->findData(v));
+    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
+        check->setChecked(v.toBool());
+    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(v.toString());
+        edit->setCursorPosition(0);
+        accepted_[edit] = edit->text();
+    }
+    loading_ = false;
+}
+
+QWidget* FrmProd::control(const QString& field) const
+{
+    return byName_.value(field.toLower(), nullptr);
+}
+
+void FrmProd::changed(int index, const QVariant& value)
+{
+    if (loading_)
+        return;
+    editor_.setValue(index, value);
+    refreshTitle();
+}
+
+void FrmProd::textEdited(int index, const QString& text)
+{
+    auto* edit = qobject_cast<QLineEdit*>(controls_[size_t(index)]);
+    if (!edit)
+        return;
+    if (isNumeric(editor_.fields()[size_t(index)]) && !editor_.acceptTyping(index, text)) {
+        // The refused character goes; the text stays as it was.
+        const int cursor = qMax(0, edit->cursorPosition() - (text.size() - accepted_.value(edit).size()));
+        edit->setText(accepted_.value(edit));
+        edit->setCursorPosition(qMin(cursor, int(edit->text().size())));
+        return;
+    }
+    accepted_[edit] = text;
+    changed(index, text);
+}
+
+void FrmProd::refreshTitle()
+{
+    setWindowTitle(editor_.caption());
+}
+
+bool FrmProd::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn && watched == vat_) {
+        auto* edit = static_cast<QLineEdit*>(vat_);
+        if (const auto rate = editor_.vatOnFocus(edit->text())) {
+            if (*rate != edit->text()) {
+                edit->setText(*rate);
+                accepted_[edit] = *rate;
+                changed(editor_.fieldIndex(QStringLiteral("P_NDS")), *rate);
+            }
+            // After the click that gave the focus has placed its cursor.
+            edit->selectAll();
+            QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+        }
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // Enter moves on to the next field, as in the record editor.
+            focusNextChild();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmProd::accept()
+{
+    const auto saved = editor_.save();
+    refreshTitle();
+    if (!saved)
+        return;
+    savedId_ = saved;
+    QDialog::accept();
+}
+
+void FrmProd::reject()
+{
+    const bool wasChanged = editor_.isChanged();
+    if (!editor_.confirmClose()) {
+        refreshTitle();
+        return;
+    }
+    if (wasChanged && !editor_.isChanged() && editor_.id()) {
+        // Yes: saved before closing.
+        savedId_ = editor_.id();
+        QDialog::accept();
+        return;
+    }
+    QDialog::reject();
+}
+
+bool openProductWindow(QWidget* parent, Database& db, Prompt& prompt, EditMode mode, std::optional<qint64> id,
+                       std::optional<qint64> group, qint64* savedId)
+{
+    FrmProd window(db, prompt, parent);
+    if (!window.open(mode, id, group))
+        return false;
+    window.exec();
+    const auto saved = window.savedId();
+    if (saved && savedId)
+        *savedId = *saved;
+    // The norms open once the product window is gone, so the list is not behind a modal window.
+    if (window.normsRequested())
+        if (MainWindow* main = mainWindowOf(parent))
+            main->runCommand(QStringLiteral("mnuNorms"));
+    return saved.has_value();
+}
+
+void installProductWindows()
+{
+    BookWindowHooks products;
+    products.recordWindow = [](QWidget* parent, Database& db, Prompt& prompt, EditMode mode,
+                               std::optional<qint64> id, std::optional<qint64> group) -> std::optional<qint64> {
+        qint64 saved = 0;
+        if (!openProductWindow(parent, db, prompt, mode, id, group, &saved))
+            return std::nullopt;
+        return saved;
+    };
+    setBookWindowHooks(books::entryProducts, products);
+
+    BookWindowHooks substitutes;
+    substitutes.bulkCopy = [](Database& db, Prompt& prompt, qint64 product) {
+        return books::copySubstitutes(db, prompt, product) > 0;
+    };
+    setBookWindowHooks(books::entrySubstitutions, substitutes);
+
+    BookWindowHooks seasons;
+    seasons.bulkCopy = [](Database& db, Prompt& prompt, qint64 product) {
+        return books::copySeasonPeriods(db, prompt, product);
+    };
+    setBookWindowHooks(books::entrySeasonalLosses, seasons);
+}
+
+} // namespace rat::ui
