@@ -107,6 +107,13 @@ Prompt& MainWindow::prompt()
     return session_.prompt();
 }
 
+MainWindow::~MainWindow()
+{
+    // Children still open go down with the frame; their activation must not reach a frame
+    // that is half destroyed.
+    disconnect(mdi_, nullptr, this, nullptr);
+}
+
 void MainWindow::showStatus(const QString& text)
 {
     status_->setText(text);

@@ -24,6 +24,7 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(DatabaseSession& session, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     QMdiArea* mdiArea() const { return mdi_; }
     void showStatus(const QString& text);

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 using namespace rat;
@@ -338,3 +340,16 @@ TEST(DesktopProgram, ExistingFileIsOpenedNotReplaced)
 }
 
 } // namespace
+
+TEST_F(MainWindowTest, GoesDownWithItsChildrenStillOpen)
+{
+    auto window = std::make_unique<ui::MainWindow>(session);
+    window->show();
+    for (const char* name : {"первое", "второе"}) {
+        auto* child = new QLabel(QString::fromUtf8(name));
+        window->mdiArea()->addSubWindow(child)->show();
+    }
+    ASSERT_EQ(window->mdiArea()->subWindowList().size(), 2);
+    window.reset();  // must not touch the frame while its children are destroyed
+    SUCCEED();
+}
