@@ -34,6 +34,7 @@ void registerCoreCommands();
 void registerHelperCommands();  // rounding, names, SQL text, fixed lists
 void registerUserCommands();    // program password
 void registerBookCommands();    // reference books: list, save, delete, find
+void registerCardCommands();    // technological cards: nutrient value, cost, expansion, calculation
 void registerProductCommands(); // sell-by date, seasonal gross weight, copies of seasons and substitutes
 
 // All commands of the tool.
@@ -43,6 +44,7 @@ inline void registerAllCommands()
     registerHelperCommands();
     registerUserCommands();
     registerBookCommands();
+    registerCardCommands();
     registerProductCommands();
 }
 
