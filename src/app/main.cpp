@@ -3,14 +3,18 @@
 #include "core/AppState.h"
 #include "core/Clock.h"
 #include "core/DatabaseSession.h"
+#include "core/Prompt.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
 #include "refbooks/SeasonalLosses.h"
-#include "ui/BookWindows.h"
 #include "ui/FrmProd.h"
+#include "exchange/NewDatabase.h"
+#include "ui/BookWindows.h"
+#include "ui/FRMBar.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
+#include "ui/frmSpros.h"
 #include "ui/ParametersDialog.h"
 
 #include <QApplication>
@@ -74,6 +78,19 @@ int main(int argc, char* argv[])
 
     ui::MessageBoxPrompt prompt;
     DatabaseSession session(prompt);
+    // A missing file, here and for the create command, is made with the questions window and
+    // filled with the standard reference data. An unattended run (a screenshot) takes the
+    // remembered answers and shows no window on the way.
+    QWidget* dialogParent = nullptr;
+    setDatabaseFill([&](DatabaseSession& s, const QString& path) {
+        if (screenshot.isEmpty())
+            return ui::createDatabaseWithQuestions(dialogParent, s, path, prompt);
+        SilentPrompt quiet;
+        exchange::NewDatabaseRequest request;
+        request.answers = exchange::rememberedAnswers();
+        request.prompt = &quiet;
+        return exchange::createAndFillNewDatabase(s, path, request);
+    });
     const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
     if (started != StartupResult::Ready)
         return 1;
@@ -84,6 +101,8 @@ int main(int argc, char* argv[])
     ui::installProductWindows();
 
     ui::MainWindow window(session);
+    dialogParent = &window;
+    window.setCommandHandler(QStringLiteral("mnuImpSbor"), [&] { ui::importPlanMenu(&window, session, prompt); });
     prompt.setParent(&window);
     prompt.setStatusSink([&window](const QString& text) { window.showStatus(text); });
     window.onSetPassword = [&window, &prompt] { ui::showSetPassword(&window, prompt); };

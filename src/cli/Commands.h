@@ -36,6 +36,7 @@ void registerUserCommands();    // program password
 void registerBookCommands();    // reference books: list, save, delete, find
 void registerCardCommands();    // technological cards: nutrient value, cost, expansion, calculation
 void registerProductCommands(); // sell-by date, seasonal gross weight, copies of seasons and substitutes
+void registerExchangeCommands();  // new database, standard data, collections, model plan-menu
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -46,6 +47,7 @@ inline void registerAllCommands()
     registerBookCommands();
     registerCardCommands();
     registerProductCommands();
+    registerExchangeCommands();
 }
 
 } // namespace rat::cli

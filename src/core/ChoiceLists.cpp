@@ -64,7 +64,9 @@ std::vector<ChoiceItem> choiceList(int listNumber, const ChoiceFlags& flags)
         return numbered({"Январь", "Февраль", "Март", "Апрель", "Май", "Июнь", "Июль", "Август", "Сентябрь",
                          "Октябрь", "Ноябрь", "Декабрь"});
     case 250:
-        return {{QStringLiteral("СанПиН 2.4.5.2409-08"), 0},
+        // The regulation in force first; it has the next free code.
+        return {{QStringLiteral("СанПиН 2.3/2.4.3590-20"), 4},
+                {QStringLiteral("СанПиН 2.4.5.2409-08"), 0},
                 {QStringLiteral("СанПиН 2.4.4.3155-13"), 1},
                 {QStringLiteral("СанПиН 2.4.2.3286-15"), 3}};
     case 251:

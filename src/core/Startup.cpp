@@ -22,8 +22,25 @@ void readStartupSettings(const QString& explicitDbPath)
                    : Settings::text(QStringLiteral("User"), QStringLiteral("DB"), defaultDatabasePath(a.appDir));
 }
 
+namespace {
+
+DatabaseFill& installedFill()
+{
+    static DatabaseFill fill;
+    return fill;
+}
+
+} // namespace
+
+void setDatabaseFill(DatabaseFill fill)
+{
+    installedFill() = std::move(fill);
+}
+
 bool createAndFillDatabase(DatabaseSession& session, const QString& path)
 {
+    if (installedFill())
+        return installedFill()(session, path);
     if (!session.createDatabase(path))
         return false;
     Database& db = session.db();

@@ -19,7 +19,13 @@ void readStartupSettings(const QString& explicitDbPath);
 // `login` is asked only when a program password is set; false ends the start.
 StartupResult startUp(DatabaseSession& session, Prompt& prompt, const std::function<bool()>& login);
 
-// A new working file at `path`: the full layout, the organisation row and the first users.
+// A new working file at `path`. With a fill installed (the desktop program installs the one
+// that asks about the institution and loads the standard reference data) that fill makes it;
+// without one the file gets the full layout, the organisation row and the first users.
 bool createAndFillDatabase(DatabaseSession& session, const QString& path);
+
+using DatabaseFill = std::function<bool(DatabaseSession& session, const QString& path)>;
+// Replaces the fill of new files for the rest of the run; an empty one restores the plain fill.
+void setDatabaseFill(DatabaseFill fill);
 
 } // namespace rat

@@ -51,9 +51,9 @@ TEST(ChoiceLists, FixedListsInOrderWithTheirCodes)
                                          "2 Меню-требование по ОКУД 0504202"}));
     EXPECT_EQ(entries(103), (QStringList{"0 Январь", "1 Февраль", "2 Март", "3 Апрель", "4 Май", "5 Июнь", "6 Июль",
                                          "7 Август", "8 Сентябрь", "9 Октябрь", "10 Ноябрь", "11 Декабрь"}));
-    // The third regulation has code 3: there is no code 2.
-    EXPECT_EQ(entries(250),
-              (QStringList{"0 СанПиН 2.4.5.2409-08", "1 СанПиН 2.4.4.3155-13", "3 СанПиН 2.4.2.3286-15"}));
+    // The regulation in force comes first with code 4; the older third one has code 3: there is no code 2.
+    EXPECT_EQ(entries(250), (QStringList{"4 СанПиН 2.3/2.4.3590-20", "0 СанПиН 2.4.5.2409-08", "1 СанПиН 2.4.4.3155-13",
+                                         "3 СанПиН 2.4.2.3286-15"}));
     EXPECT_EQ(entries(251), (QStringList{"0 Детский сад", "1 Школа"}));
     EXPECT_EQ(entries(253), (QStringList{"0 Осенне-зимний", "1 Весенне-летний", "2 Весенний", "3 Летний",
                                          "4 Зимний", "5 Осенний", "6 Зимне-весенний", "7 Летне-осенний"}));

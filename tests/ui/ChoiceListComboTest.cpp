@@ -22,14 +22,15 @@ TEST(ChoiceListCombo, EntriesCarryTheirCodesAsItemData)
 {
     QComboBox box;
     FillChoiceList(&box, 250, false, {});
-    ASSERT_EQ(box.count(), 3);
-    EXPECT_EQ(box.itemText(2), QStringLiteral("СанПиН 2.4.2.3286-15"));
-    EXPECT_EQ(box.itemData(0).toInt(), 0);
-    EXPECT_EQ(box.itemData(1).toInt(), 1);
-    EXPECT_EQ(box.itemData(2).toInt(), 3);
+    ASSERT_EQ(box.count(), 4);
+    EXPECT_EQ(box.itemText(3), QStringLiteral("СанПиН 2.4.2.3286-15"));
+    EXPECT_EQ(box.itemData(0).toInt(), 4);
+    EXPECT_EQ(box.itemData(1).toInt(), 0);
+    EXPECT_EQ(box.itemData(2).toInt(), 1);
+    EXPECT_EQ(box.itemData(3).toInt(), 3);
 
     selectCode(&box, 3);
-    EXPECT_EQ(box.currentIndex(), 2);
+    EXPECT_EQ(box.currentIndex(), 3);
     EXPECT_EQ(box.currentText(), QStringLiteral("СанПиН 2.4.2.3286-15"));
     selectCode(&box, 2);  // no entry has code 2
     EXPECT_EQ(box.currentIndex(), -1);
