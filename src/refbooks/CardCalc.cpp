@@ -167,6 +167,65 @@ struct CardCalculator::Impl {
         return products.emplace(id, std::move(p)).first->second;
     }
 
+    // Reads every card, line, card loss and product with its vitamins in one pass each: the
+    // lines have no index by card, so a batch reads them once instead of once per card.
+    void preload()
+    {
+        Statement heads(db, QStringLiteral("SELECT id, cname, pr_fat, pr_protein, pr_carbohyd, pr_calories, vih "
+                                           "FROM card_recipes"));
+        while (heads.next()) {
+            CardInfo& c = cards[heads.toInt64(0)];
+            c = CardInfo{};
+            c.exists = true;
+            c.name = heads.toString(1);
+            c.prFat = num(heads, 2);
+            c.prProtein = num(heads, 3);
+            c.prCarbohyd = num(heads, 4);
+            c.prCalories = num(heads, 5);
+            c.vih = heads.isNull(6) ? 100 : int(heads.toInt64(6));
+        }
+        Statement all(db, QStringLiteral("SELECT id_card_recipes, id, id_product, isCard, brutto, netto FROM recipes "
+                                         "WHERE COALESCE(isComment, 0) = 0 AND COALESCE(isVariant, 0) = 0 ORDER BY id"));
+        while (all.next()) {
+            const auto it = cards.find(all.toInt64(0));
+            if (it != cards.end())
+                it->second.lines.push_back({all.toInt64(1), all.toInt64(2), all.toBool(3), num(all, 4), num(all, 5)});
+        }
+        Statement losses(db, QStringLiteral("SELECT id_card_recipes, id_vitamin, kolpr FROM card_vitamin ORDER BY IDcv"));
+        while (losses.next()) {
+            const auto it = cards.find(losses.toInt64(0));
+            if (it == cards.end() || it->second.kolprStored.count(losses.toInt64(1)))
+                continue;
+            it->second.kolpr[losses.toInt64(1)] = num(losses, 2);
+            it->second.kolprStored[losses.toInt64(1)] = !losses.isNull(2);
+        }
+        Statement prods(db, QStringLiteral("SELECT p.id, p.pname, p.fat, p.protein, p.carbohyd, p.calories, p.procNe, "
+                                           "p.plpris, e.koef FROM products p LEFT JOIN ed_izmer e ON e.id = p.id_ed_izmer"));
+        while (prods.next()) {
+            ProductInfo& p = products[prods.toInt64(0)];
+            p = ProductInfo{};
+            p.name = prods.toString(1);
+            p.fat = num(prods, 2);
+            p.protein = num(prods, 3);
+            p.carbohyd = num(prods, 4);
+            p.calories = num(prods, 5);
+            p.procNe = num(prods, 6);
+            const double koef = num(prods, 8);
+            p.plannedPricePerGram = koef != 0 ? num(prods, 7) / koef : 0.0;
+            p.hasVitamins = true;
+        }
+        Statement vits(db, QStringLiteral("SELECT id_product, id_vitamin, quantity FROM vitamin_quantity ORDER BY id"));
+        while (vits.next()) {
+            const auto it = products.find(vits.toInt64(0));
+            if (it == products.end())
+                continue;
+            auto& list = it->second.vitamins;
+            const qint64 v = vits.toInt64(1);
+            if (std::none_of(list.begin(), list.end(), [v](const auto& x) { return x.first == v; }))
+                list.emplace_back(v, num(vits, 2));
+        }
+    }
+
     const std::vector<std::pair<qint64, double>>& productVitamins(qint64 id)
     {
         ProductInfo& p = product(id);
@@ -372,6 +431,11 @@ struct CardCalculator::Impl {
 CardCalculator::CardCalculator(Database& db, Prompt* prompt) : d(std::make_unique<Impl>(db, prompt)) {}
 CardCalculator::~CardCalculator() = default;
 
+void CardCalculator::preload()
+{
+    d->preload();
+}
+
 CardExpansion CardCalculator::expand(qint64 cardId, double yieldGrams)
 {
     return d->expand(cardId, yieldGrams);
@@ -444,6 +508,8 @@ void askRecalculationAfterRecipeChange(Database& db, Prompt& prompt, qint64 card
 int calculateNutrientsOfCards(Database& db, Prompt& prompt, const std::vector<qint64>& cards)
 {
     CardCalculator calc(db, &prompt);
+    if (cards.size() > 1)
+        calc.preload();
     Transaction t(db);
     int done = 0;
     for (qint64 id : cards) {
@@ -458,6 +524,8 @@ int calculateNutrientsOfCards(Database& db, Prompt& prompt, const std::vector<qi
 int storeCostsOfCards(Database& db, Prompt& prompt, const std::vector<qint64>& cards)
 {
     CardCalculator calc(db, &prompt);
+    if (cards.size() > 1)
+        calc.preload();
     Transaction t(db);
     int done = 0;
     const int total = int(cards.size());

@@ -75,6 +75,9 @@ public:
     CardCalculator(const CardCalculator&) = delete;
     CardCalculator& operator=(const CardCalculator&) = delete;
 
+    // Reads every card, recipe line and product at once; for work over many cards.
+    void preload();
+
     CardExpansion expand(qint64 cardId, double yieldGrams);
 
     // The nutrient value, computed and written to the card (fat ... calories, the _vih values,
