@@ -6,11 +6,11 @@
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
-#include "refbooks/SeasonalLosses.h"
-#include "ui/FrmProd.h"
 #include "exchange/NewDatabase.h"
+#include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
 #include "ui/FRMBar.h"
+#include "ui/FrmProd.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
@@ -19,6 +19,9 @@
 
 #include <QApplication>
 #include <QDate>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
@@ -65,6 +68,12 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("ratsionariy"));
     QApplication::setApplicationName(QStringLiteral("ratsionariy"));
     QApplication::setApplicationDisplayName(QStringLiteral("Рационарий"));
+    // Qt's own texts (file dialogs, the context menus of input fields) in Russian.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     const QStringList args = QApplication::arguments();
     const QString today = optionValue(args, QStringLiteral("--today"));
@@ -77,6 +86,7 @@ int main(int argc, char* argv[])
     readStartupSettings(optionValue(args, QStringLiteral("--db")));
 
     ui::MessageBoxPrompt prompt;
+    prompt.setUnattended(!screenshot.isEmpty());
     DatabaseSession session(prompt);
     // A missing file, here and for the create command, is made with the questions window and
     // filled with the standard reference data. An unattended run (a screenshot) takes the
@@ -85,19 +95,16 @@ int main(int argc, char* argv[])
     setDatabaseFill([&](DatabaseSession& s, const QString& path) {
         if (screenshot.isEmpty())
             return ui::createDatabaseWithQuestions(dialogParent, s, path, prompt);
-        SilentPrompt quiet;
         exchange::NewDatabaseRequest request;
         request.answers = exchange::rememberedAnswers();
-        request.prompt = &quiet;
+        request.prompt = &prompt;
         return exchange::createAndFillNewDatabase(s, path, request);
     });
     const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
     if (started != StartupResult::Ready)
         return 1;
-    // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets
-    // (an unattended run is not stopped by the message that asks to check them).
-    SilentPrompt unattended;
-    books::ensureDefaultSeasonRows(session.db(), screenshot.isEmpty() ? static_cast<Prompt&>(prompt) : unattended);
+    // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
+    books::ensureDefaultSeasonRows(session.db(), prompt);
     ui::installProductWindows();
 
     ui::MainWindow window(session);

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <cstdio>
 
 namespace rat::ui {
 
@@ -16,6 +17,10 @@ MessageBoxPrompt::~MessageBoxPrompt()
 
 void MessageBoxPrompt::message(const QString& text, Icon icon)
 {
+    if (unattended_) {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return;
+    }
     QMessageBox box(parent_);
     box.setWindowTitle(app().appTitle);
     box.setText(text);
@@ -31,6 +36,10 @@ void MessageBoxPrompt::message(const QString& text, Icon icon)
 
 Answer MessageBoxPrompt::ask(const QString& text, Buttons buttons, Answer defaultAnswer)
 {
+    if (unattended_) {
+        std::fprintf(stderr, "%s => %s\n", qPrintable(text), qPrintable(answerText(defaultAnswer)));
+        return defaultAnswer;
+    }
     QMessageBox box(parent_);
     box.setWindowTitle(app().appTitle);
     box.setText(text);
@@ -74,7 +83,7 @@ Answer MessageBoxPrompt::ask(const QString& text, Buttons buttons, Answer defaul
 
 std::optional<int> MessageBoxPrompt::choose(const QString& title, const QString& prompt, const QStringList& items)
 {
-    if (items.isEmpty())
+    if (items.isEmpty() || unattended_)
         return std::nullopt;
     QInputDialog dlg(parent_);
     dlg.setWindowTitle(title.isEmpty() ? app().appTitle : title);
@@ -91,6 +100,8 @@ std::optional<int> MessageBoxPrompt::choose(const QString& title, const QString&
 
 std::optional<QString> MessageBoxPrompt::input(const QString& title, const QString& prompt, const QString& defaultText)
 {
+    if (unattended_)
+        return std::nullopt;
     QInputDialog dlg(parent_);
     dlg.setWindowTitle(title.isEmpty() ? app().appTitle : title);
     dlg.setLabelText(prompt);
@@ -112,7 +123,7 @@ void MessageBoxPrompt::status(const QString& text)
 
 void MessageBoxPrompt::progress(int done, int total, const QString& text)
 {
-    if (total <= 0) {
+    if (total <= 0 || unattended_) {
         delete progress_;
         progress_ = nullptr;
         return;

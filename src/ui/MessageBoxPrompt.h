@@ -17,6 +17,9 @@ public:
     ~MessageBoxPrompt() override;
 
     void setParent(QWidget* parent) { parent_ = parent; }
+    // With nobody at the screen (a screenshot run), messages go to standard error and every
+    // question takes its default, so no box can hold the run.
+    void setUnattended(bool on) { unattended_ = on; }
     // Where status texts go (the main window's status bar, once there is one).
     void setStatusSink(std::function<void(const QString&)> sink) { statusSink_ = std::move(sink); }
 
@@ -31,6 +34,7 @@ private:
     QPointer<QWidget> parent_;
     std::function<void(const QString&)> statusSink_;
     QProgressDialog* progress_ = nullptr;
+    bool unattended_ = false;
 };
 
 } // namespace rat::ui
