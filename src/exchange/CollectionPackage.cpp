@@ -2,6 +2,7 @@
 // and the model plan-menu.
 
 #include "core/Prompt.h"
+#include "core/Rounding.h"
 #include "exchange/ImportContext.h"
 #include "exchange/PackageLoaders.h"
 #include "exchange/PackageText.h"
@@ -47,9 +48,10 @@ bool isCardLine(const QString& text)
     return t == QLatin1String("1") || t == QLatin1String("-1") || packageFlag(t);
 }
 
+// The same rounding as the card calculation, so a recalculation writes what was loaded.
 double round2(double x)
 {
-    return std::round(x * 100.0) / 100.0;
+    return roundHalfEven(x, 2);
 }
 
 // The card of that name, preferring the one whose number and recipe number also match.

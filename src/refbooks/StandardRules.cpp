@@ -4,6 +4,7 @@
 #include "core/Prompt.h"
 #include "core/Users.h"
 #include "refbooks/BookRules.h"
+#include "refbooks/CardCalc.h"
 #include "refbooks/EaterTypes.h"
 #include "refbooks/ProductRules.h"
 #include "refbooks/SeasonalLosses.h"
@@ -264,6 +265,7 @@ void registerStandardRules()
     registerEaterTypeRules();
     registerProductRules();
     registerSeasonRules();
+    registerCardCalculation();
 }
 
 } // namespace rat::books
