@@ -391,6 +391,8 @@ std::map<int, BookDef> buildCatalogue()
                      moneyCol("Факт. стоимость, ", ""),
                      moneyCol("Плановая стоимость на выход блюда, г., ", "")};
         setParent(b, "", "", ListSource::Cards, "Выберите блюдо");
+        b.secondSource = ListSource::EaterTypes;
+        b.secondPrompt = QStringLiteral("Выберите тип довольствующихся");
         put(b);
     }
 

@@ -190,6 +190,10 @@ struct BookDef {
     // offers its items and narrows the parent list with CardsOfCategory.
     ListSource grandParentSource = ListSource::None;
     QString grandParentPrompt;
+    // A further choice below the parent (the eater type of a card calculation), passed to the
+    // book's loader; its first item "Все" leaves it open.
+    ListSource secondSource = ListSource::None;
+    QString secondPrompt;
     QString findCaption;                  // "Найти блюдо", "Найти продукт" or empty
     QString bulkCopyCaption;              // keyCopy1 caption, empty when the book has none
 

@@ -1,4 +1,5 @@
 #include "refbooks/BookList.h"
+#include "refbooks/BookRules.h"
 #include "core/Database.h"
 #include "core/TextFold.h"
 
@@ -137,6 +138,7 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
         list.decimals.push_back(c.decimals);
     }
 
+    ensureStandardRules();
     const auto loader = loaders().find(entry);
     if (loader != loaders().end()) {
         loader->second(db, filter, list);

@@ -13,16 +13,6 @@ std::map<int, std::vector<BookRules>>& registry()
     return r;
 }
 
-// The reference-book rules of this module come first, whoever asks first.
-void ensureStandardRules()
-{
-    static bool started = false;
-    if (started)
-        return;
-    started = true;
-    registerStandardRules();
-}
-
 const EditorField* findField(const ResolvedBook& book, const QString& name)
 {
     for (const EditorField& f : book.fields)
@@ -32,6 +22,16 @@ const EditorField* findField(const ResolvedBook& book, const QString& name)
 }
 
 } // namespace
+
+// The reference-book rules of this module come first, whoever asks first.
+void ensureStandardRules()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    registerStandardRules();
+}
 
 void addBookRules(int entry, BookRules rules)
 {

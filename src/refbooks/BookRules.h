@@ -97,6 +97,10 @@ struct BookRules {
     std::function<void(Database&, std::map<QString, QVariant, std::less<>>&)> defaults;
 };
 
+// Registers the rules and list loaders of the standard books once; every way into the books
+// (rules, lists) calls it first.
+void ensureStandardRules();
+
 // Adds rules to a book; several registrations of one book run in registration order.
 void addBookRules(int entry, BookRules rules);
 // The rules of a book (the reference-book rules of this module are registered on first use).

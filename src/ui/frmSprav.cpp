@@ -214,6 +214,14 @@ void BookListWindow::buildFilters(QWidget* host, QVBoxLayout* layout)
     parentBox_ = makeBox(QStringLiteral("parentFilter"));
     form->addRow(new QLabel(def_->parentPrompt, panel), parentBox_);
     connect(parentBox_, &QComboBox::currentIndexChanged, this, [this] { load(std::nullopt, 0); });
+    if (def_->secondSource != books::ListSource::None) {
+        secondBox_ = makeBox(QStringLiteral("secondFilter"));
+        secondBox_->addItem(QStringLiteral("Все"), QVariant());
+        for (const books::ListItem& it : books::listItems(db_, def_->secondSource))
+            secondBox_->addItem(it.text, it.value);
+        form->addRow(new QLabel(def_->secondPrompt, panel), secondBox_);
+        connect(secondBox_, &QComboBox::currentIndexChanged, this, [this] { load(std::nullopt, 0); });
+    }
     layout->addWidget(panel);
 }
 
@@ -271,6 +279,8 @@ void BookListWindow::load(std::optional<qint64> keepId, int fallbackRow)
     books::ListFilter filter;
     if (parentBox_)
         filter.parent = parentId().value_or(-1);  // an empty parent book: no rows
+    if (secondBox_ && secondBox_->currentData().isValid())
+        filter.second = secondBox_->currentData().toLongLong();
     QHeaderView* header = grid_->horizontalHeader();
     std::vector<int> widths;
     for (int c = 0; c < model_->columnCount(); ++c)

@@ -46,6 +46,7 @@ public:
     // filter of the parent's own parent (the dish category above a card).
     QComboBox* parentFilter() const { return parentBox_; }
     QComboBox* grandParentFilter() const { return grandParentBox_; }
+    QComboBox* secondFilter() const { return secondBox_; }
     QLabel* rowLabel() const { return rowLabel_; }
     QLabel* totalLabel() const { return totalLabel_; }
     QLabel* selectedLabel() const { return selectedLabel_; }
@@ -109,6 +110,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     QComboBox* parentBox_ = nullptr;
     QComboBox* grandParentBox_ = nullptr;
+    QComboBox* secondBox_ = nullptr;
     QLabel* rowLabel_;
     QLabel* totalLabel_;
     QLabel* selectedLabel_;

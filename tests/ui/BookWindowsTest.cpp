@@ -722,3 +722,39 @@ TEST_F(BookWindows, EditorKeysEnterMovesOnEscapeAsksToSave)
 }
 
 } // namespace
+
+TEST_F(BookWindows, CardCalculationChoosesCardAndEaterType)
+{
+    const qint64 unit = insert(QStringLiteral("INSERT INTO ed_izmer (ename, koef) VALUES ('г', 1)"));
+    const qint64 milk = insert(QStringLiteral("INSERT INTO products (pname, id_ed_izmer, protein, fat, carbohyd, calories) "
+                                              "VALUES ('Молоко', ?1, 3, 3.2, 4.7, 58)"),
+                               {unit});
+    const qint64 card = insert(QStringLiteral("INSERT INTO card_recipes (cname, vih) VALUES ('Молоко кипяченое', 100)"));
+    insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, brutto, netto, isComment, isVariant, isCard) "
+                          "VALUES (?1, ?2, 100, 100, 0, 0, 0)"),
+           {card, milk});
+    const qint64 small = insert(QStringLiteral("INSERT INTO type_eating (ename, shname, status) VALUES ('Ясли', '1-3', -1)"));
+    const qint64 big = insert(QStringLiteral("INSERT INTO type_eating (ename, shname, status) VALUES ('Сад', '3-7', -1)"));
+    insert(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1) VALUES (?1, ?2, 150)"), {card, small});
+    insert(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1) VALUES (?1, ?2, 200)"), {card, big});
+
+    window->openEntry(books::entryCardCalculation);
+    QMdiSubWindow* sub = window->mdiArea()->activeSubWindow();
+    auto* list = sub ? qobject_cast<BookListWindow*>(sub->widget()) : nullptr;
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(list->secondFilter(), nullptr);
+    EXPECT_EQ(itemsOf(list->secondFilter()), QStringList({QStringLiteral("Все"), QStringLiteral("1-3"), QStringLiteral("3-7")}));
+
+    auto headers = [&] {
+        QStringList out;
+        for (const QString& text : column(list, 0))
+            if (text.contains(QStringLiteral(": выход ")))
+                out << text;
+        return out;
+    };
+    EXPECT_EQ(headers().size(), 2) << column(list, 0).join('|').toStdString();
+    list->secondFilter()->setCurrentIndex(2);
+    ASSERT_EQ(headers().size(), 1) << column(list, 0).join('|').toStdString();
+    EXPECT_TRUE(headers().front().startsWith(QStringLiteral("3-7"))) << headers().front().toStdString();
+    EXPECT_TRUE(headers().front().contains(QStringLiteral("200"))) << headers().front().toStdString();
+}
