@@ -4,6 +4,7 @@
 //
 //   bench_books [runs]    (20 runs when not given)
 
+#include "BenchTiming.h"
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
 #include "core/Prompt.h"
@@ -29,38 +30,9 @@ constexpr int kProducts = 5000;
 constexpr int kVitamins = 10;
 constexpr int kGroups = 15;
 
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-struct Figures {
-    std::vector<double> wall, cpu;
-};
-
-void report(const char* what, Figures f)
-{
-    std::sort(f.wall.begin(), f.wall.end());
-    std::sort(f.cpu.begin(), f.cpu.end());
-    std::printf("%-48s best %7.2f ms  median %7.2f ms  (processor: best %7.2f, median %7.2f)\n", what, f.wall.front(),
-                f.wall[f.wall.size() / 2], f.cpu.front(), f.cpu[f.cpu.size() / 2]);
-}
-
-Figures time(int runs, const std::function<void()>& fn)
-{
-    Figures f;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        const double c = cpuMs();
-        fn();
-        f.cpu.push_back(cpuMs() - c);
-        f.wall.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    return f;
-}
+using bench::Figures;
+using bench::report;
+using bench::time;
 
 QString randomName(QRandomGenerator& rng, int n)
 {

@@ -7,6 +7,7 @@
 //
 //   bench_cards [runs]    (10 runs when not given)
 
+#include "BenchTiming.h"
 #include "core/Clock.h"
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
@@ -32,38 +33,9 @@ constexpr int kProducts = 300;
 constexpr int kVitamins = 10;  // the first five belong on a card
 constexpr int kPlain = 400, kMiddle = 400, kTop = 200;
 
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-struct Figures {
-    std::vector<double> wall, cpu;
-};
-
-void report(const char* what, Figures f)
-{
-    std::sort(f.wall.begin(), f.wall.end());
-    std::sort(f.cpu.begin(), f.cpu.end());
-    std::printf("%-44s best %7.2f ms  median %7.2f ms  (processor: best %7.2f, median %7.2f)\n", what, f.wall.front(),
-                f.wall[f.wall.size() / 2], f.cpu.front(), f.cpu[f.cpu.size() / 2]);
-}
-
-Figures time(int runs, const std::function<void()>& fn)
-{
-    Figures f;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        const double c = cpuMs();
-        fn();
-        f.cpu.push_back(cpuMs() - c);
-        f.wall.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    return f;
-}
+using bench::Figures;
+using bench::report;
+using bench::time;
 
 std::vector<qint64> fill(Database& db)
 {
