@@ -184,6 +184,15 @@ void BookListWindow::buildToolBar()
         const auto slot = it.slot;
         connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
     }
+    // A book with a window of its own (products) keeps its plain definition at hand too.
+    const BookWindowHooks* hooks = bookWindowHooks(entry_);
+    if (hooks && hooks->recordWindow) {
+        QAction* plain = new QAction(QStringLiteral("Изменить в простой форме"), contextMenu_);
+        plain->setObjectName(QStringLiteral("keyPlainEdit"));
+        plain->setEnabled(editable);
+        contextMenu_->insertAction(contextMenu_->actions().value(4), plain);
+        connect(plain, &QAction::triggered, this, [this] { editRowPlain(); });
+    }
 }
 
 void BookListWindow::buildFilters(QWidget* host, QVBoxLayout* layout)
@@ -416,7 +425,12 @@ void BookListWindow::reload()
     load(currentId(), currentRow());
 }
 
-void BookListWindow::openEditor(books::EditMode mode)
+void BookListWindow::editRowPlain()
+{
+    openEditor(books::EditMode::Edit, true);
+}
+
+void BookListWindow::openEditor(books::EditMode mode, bool plainForm)
 {
     if (!def_ || def_->readOnly)
         return;
@@ -429,7 +443,7 @@ void BookListWindow::openEditor(books::EditMode mode)
     std::optional<qint64> saved;
     QVariant parent;
     const BookWindowHooks* hooks = bookWindowHooks(entry_);
-    if (hooks && hooks->recordWindow) {
+    if (hooks && hooks->recordWindow && !plainForm) {
         saved = hooks->recordWindow(this, db_, prompt_, mode, id, parentId());
         if (saved && !def_->parentField.isEmpty() && !def_->table.isEmpty())
             parent = db_.scalar(QStringLiteral("SELECT [") + def_->parentField + QStringLiteral("] FROM [") +

@@ -67,6 +67,7 @@ public:
     void reload();
     void addRow();
     void editRow();
+    void editRowPlain();  // the book's plain definition in the record editor
     void copyRow();
     void deleteRows();
     void find();
@@ -95,7 +96,8 @@ private:
     void applyWidths();
     void fitHeaderHeight();
     void updateStatus();
-    void openEditor(books::EditMode mode);
+    // plainForm: the generic record editor even where the book has a window of its own.
+    void openEditor(books::EditMode mode, bool plainForm = false);
     void choose(QComboBox* box, const QVariant& value);
     QAction* addKey(const QString& key, const QString& text, const QString& tip, void (BookListWindow::*slot)());
     void copyToClipboard() const;

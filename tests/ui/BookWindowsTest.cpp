@@ -11,6 +11,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
+#include "ui/FrmProd.h"
 #include "ui/MainWindow.h"
 #include "ui/frmSD1.h"
 #include "ui/frmSprav.h"
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,6 +33,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <functional>
 #include <gtest/gtest.h>
@@ -757,4 +760,29 @@ TEST_F(BookWindows, CardCalculationChoosesCardAndEaterType)
     ASSERT_EQ(headers().size(), 1) << column(list, 0).join('|').toStdString();
     EXPECT_TRUE(headers().front().startsWith(QStringLiteral("3-7"))) << headers().front().toStdString();
     EXPECT_TRUE(headers().front().contains(QStringLiteral("200"))) << headers().front().toStdString();
+}
+
+TEST_F(BookWindows, ProductListKeepsThePlainFormAtHand)
+{
+    ui::installProductWindows();
+    const qint64 group = insert(QStringLiteral("INSERT INTO product_group (pname) VALUES ('Молочные')"));
+    insert(QStringLiteral("INSERT INTO products (pname, id_product_group) VALUES ('Молоко', ?1)"), {group});
+    BookListWindow* list = run("mnuProducts1");
+    ASSERT_NE(list, nullptr);
+    QAction* plain = list->findChild<QAction*>(QStringLiteral("keyPlainEdit"));
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->text(), QStringLiteral("Изменить в простой форме"));
+
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->objectName() + QLatin1Char('|') + modal->windowTitle();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+        }
+    });
+    plain->trigger();
+    EXPECT_EQ(opened, QStringLiteral("frmSD1|Продукт: Молоко"));
+    for (int entry : {books::entryProducts, books::entrySubstitutions, books::entrySeasonalLosses})
+        ui::setBookWindowHooks(entry, {});
 }
