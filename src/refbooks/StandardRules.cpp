@@ -5,6 +5,7 @@
 #include "core/Users.h"
 #include "refbooks/BookRules.h"
 #include "refbooks/CardCalc.h"
+#include "refbooks/CardRules.h"
 #include "refbooks/EaterTypes.h"
 #include "refbooks/ProductRules.h"
 #include "refbooks/SeasonalLosses.h"
@@ -266,6 +267,7 @@ void registerStandardRules()
     registerProductRules();
     registerSeasonRules();
     registerCardCalculation();
+    registerCardRules();
 }
 
 } // namespace rat::books

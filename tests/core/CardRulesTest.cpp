@@ -1,0 +1,148 @@
+// Rules of technological cards: the checks of recipe lines and yields, the yields a new yield
+// row is copied to, and the deletion of whole cards with their refusals and dependent rows.
+
+#include "core/Database.h"
+#include "core/DatabaseSession.h"
+#include "refbooks/BookActions.h"
+#include "refbooks/RecordEditor.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+using namespace rat;
+using namespace rat::books;
+
+namespace {
+
+class CardRules : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(session.createDatabase(env.path(QStringLiteral("cards.db"))));
+        db().exec(QStringLiteral("DELETE FROM output"));
+        db().exec(QStringLiteral("DELETE FROM type_eating"));
+        const qint64 meal = insert(QStringLiteral("INSERT INTO type_meal (tname) VALUES ('Супы')"));
+        a = card(QStringLiteral("Борщ"), meal);
+        b = card(QStringLiteral("Суп с фрикадельками"), meal);
+        c = card(QStringLiteral("Фрикадельки"), meal);
+        d = card(QStringLiteral("Фарш"), meal);
+        beet = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Свекла')"));
+        prompt.clear();
+    }
+
+    Database& db() { return session.db(); }
+
+    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
+    {
+        db().exec(sql, params);
+        return db().lastInsertId();
+    }
+
+    qint64 card(const QString& name, qint64 meal)
+    {
+        return insert(QStringLiteral("INSERT INTO card_recipes (cname, id_type_meal) VALUES (?1, ?2)"), {name, meal});
+    }
+
+    void nest(qint64 into, qint64 dish)
+    {
+        insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, isCard, brutto, netto) "
+                              "VALUES (?1, ?2, -1, 20, 20)"),
+               {into, dish});
+    }
+
+    qint64 count(const QString& sql, const std::vector<QVariant>& params = {})
+    {
+        return db().scalar(sql, params).toLongLong();
+    }
+
+    QStringList dump(const QString& table)
+    {
+        QStringList rows;
+        Statement st(db(), QStringLiteral("SELECT * FROM [") + table + QStringLiteral("] ORDER BY rowid"));
+        while (st.next()) {
+            QStringList cells;
+            for (int i = 0; i < st.columnCount(); ++i)
+                cells << (st.isNull(i) ? QStringLiteral("<null>") : st.toString(i));
+            rows << cells.join(QLatin1Char('|'));
+        }
+        return rows;
+    }
+
+    std::optional<qint64> save(int entry, qint64 parent, const std::vector<std::pair<QString, QString>>& values)
+    {
+        RecordEditor editor(db(), prompt, entry);
+        if (!editor.open(EditMode::Add, {}, parent))
+            return std::nullopt;
+        for (const auto& [field, text] : values)
+            EXPECT_TRUE(editor.setText(field, text)) << field.toStdString();
+        return editor.save();
+    }
+
+    test::TestEnv env;
+    test::ScriptedPrompt prompt;
+    DatabaseSession session{prompt};
+    qint64 a = 0, b = 0, c = 0, d = 0, beet = 0;
+};
+
+TEST_F(CardRules, RecipeLineCommentNeedsItsText)
+{
+    const QStringList before = dump(QStringLiteral("recipes"));
+    EXPECT_FALSE(save(entryRecipeLines, a,
+                      {{QStringLiteral("id_product"), QString::number(beet)},
+                       {QStringLiteral("isComment"), QStringLiteral("1")},
+                       {QStringLiteral("comment"), QStringLiteral("   ")}}));
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("warning: Необходимо обязательно ввести комментарий.")}));
+    EXPECT_EQ(dump(QStringLiteral("recipes")), before);
+
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    EXPECT_TRUE(save(entryRecipeLines, a,
+                     {{QStringLiteral("id_product"), QString::number(beet)},
+                      {QStringLiteral("isComment"), QStringLiteral("1")},
+                      {QStringLiteral("comment"), QStringLiteral("Подавать горячим")}}));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1 AND comment = ?2"),
+                    {a, QStringLiteral("Подавать горячим")}),
+              1);
+}
+
+TEST_F(CardRules, DishNestedIntoItselfAtAnyDepthIsRefused)
+{
+    // Борщ <- nothing; Суп contains Фрикадельки, which contain Фарш.
+    nest(b, c);
+    nest(c, d);
+    const QStringList before = dump(QStringLiteral("recipes"));
+    auto nestByEditor = [&](qint64 into, qint64 dish) {
+        prompt.clear();
+        return save(entryRecipeLines, into,
+                    {{QStringLiteral("isCard"), QStringLiteral("1")},
+                     {QStringLiteral("id_product"), QString::number(dish)},
+                     {QStringLiteral("brutto"), QStringLiteral("10")},
+                     {QStringLiteral("netto"), QStringLiteral("10")}});
+    };
+    const QStringList refused({QStringLiteral("warning: Нельзя вложить блюдо в себя!")});
+    // The card itself, a dish that holds it directly, and one that holds it two levels down.
+    EXPECT_FALSE(nestByEditor(d, d));
+    EXPECT_EQ(prompt.messages(), refused);
+    EXPECT_FALSE(nestByEditor(d, c));
+    EXPECT_EQ(prompt.messages(), refused);
+    EXPECT_FALSE(nestByEditor(d, b));
+    EXPECT_EQ(prompt.messages(), refused);
+    EXPECT_EQ(dump(QStringLiteral("recipes")), before);
+
+    // Фарш into Борщ is fine: Фарш holds no dish.
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    EXPECT_TRUE(save(entryRecipeLines, a,
+                     {{QStringLiteral("isCard"), QStringLiteral("1")},
+                      {QStringLiteral("id_product"), QString::number(d)},
+                      {QStringLiteral("brutto"), QStringLiteral("10")},
+                      {QStringLiteral("netto"), QStringLiteral("10")}}));
+    EXPECT_EQ(prompt.messages().size(), 1);  // the recalculation question only
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1 AND id_product = ?2 "
+                                   "AND isCard <> 0"),
+                    {a, d}),
+              1);
+}
+
+} // namespace
