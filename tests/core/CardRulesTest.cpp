@@ -44,6 +44,18 @@ protected:
         return insert(QStringLiteral("INSERT INTO card_recipes (cname, id_type_meal) VALUES (?1, ?2)"), {name, meal});
     }
 
+    qint64 eaterType(const QString& name, const QString& shortName, int status)
+    {
+        return insert(QStringLiteral("INSERT INTO type_eating (ename, shname, status) VALUES (?1, ?2, ?3)"),
+                      {name, shortName, status});
+    }
+
+    void yield(qint64 cardId, qint64 type, int output1)
+    {
+        insert(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1) VALUES (?1, ?2, ?3)"),
+               {cardId, type, output1});
+    }
+
     void nest(qint64 into, qint64 dish)
     {
         insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, isCard, brutto, netto) "
@@ -143,6 +155,81 @@ TEST_F(CardRules, DishNestedIntoItselfAtAnyDepthIsRefused)
                                    "AND isCard <> 0"),
                     {a, d}),
               1);
+}
+
+TEST_F(CardRules, NewYieldIsCopiedToEveryEaterTypeWithoutOne)
+{
+    const qint64 nursery = eaterType(QStringLiteral("Ясли"), QStringLiteral("Ясли"), -1);
+    const qint64 garden = eaterType(QStringLiteral("Сад"), QStringLiteral("Сад"), -1);
+    const qint64 staff = eaterType(QStringLiteral("Сотрудники"), QStringLiteral("Сотр"), 0);
+    // Сад already has its own yield for Борщ; it stays as it is.
+    yield(a, garden, 200);
+
+    const auto saved = save(entryYields, a,
+                            {{QStringLiteral("id_type_eating"), QString::number(nursery)},
+                             {QStringLiteral("output1"), QStringLiteral("150")},
+                             {QStringLiteral("output2"), QStringLiteral("30")}});
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("info: Вы добавили выход блюда \"Борщ\". Для корректной работы программы "
+                                          "необходимо ввести выходы для всех типов довольствующихся. Программа "
+                                          "выполнит это автоматически, скопировав введенный Вами выход, и Вы затем "
+                                          "сможете при необходимости отредактировать строки.")}));
+    QStringList yields;
+    Statement st(db(), QStringLiteral("SELECT id_type_eating, output1, COALESCE(output2, 0), COALESCE(output3, 0) "
+                                      "FROM output WHERE id_card_recipe = ?1 ORDER BY id_type_eating"));
+    st.bind(1, a);
+    while (st.next())
+        yields << QStringLiteral("%1:%2/%3/%4").arg(st.toString(0), st.toString(1), st.toString(2), st.toString(3));
+    EXPECT_EQ(yields, QStringList({QStringLiteral("%1:150/30/0").arg(nursery), QStringLiteral("%1:200/0/0").arg(garden),
+                                   QStringLiteral("%1:150/30/0").arg(staff)}));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe <> ?1"), {a}), 0);
+
+    // Editing a yield neither copies nor tells anything, and its own row is no duplicate.
+    prompt.clear();
+    RecordEditor editor(db(), prompt, entryYields);
+    ASSERT_TRUE(editor.open(EditMode::Edit, *saved, a));
+    EXPECT_TRUE(editor.setText(QStringLiteral("output1"), QStringLiteral("180")));
+    EXPECT_TRUE(editor.save());
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_EQ(count(QStringLiteral("SELECT output1 FROM output WHERE id = ?1"), {*saved}), 180);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output")), 3);
+}
+
+TEST_F(CardRules, SecondYieldAndEaterTypeNotServed)
+{
+    const qint64 nursery = eaterType(QStringLiteral("Ясли"), QStringLiteral("Ясли"), -1);
+    const qint64 staff = eaterType(QStringLiteral("Сотрудники"), QStringLiteral("Сотр"), 0);
+    yield(a, nursery, 200);
+    const QStringList before = dump(QStringLiteral("output"));
+
+    EXPECT_FALSE(save(entryYields, a,
+                      {{QStringLiteral("id_type_eating"), QString::number(nursery)},
+                       {QStringLiteral("output1"), QStringLiteral("150")}}));
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("warning: На блюдо \"Борщ\" для типа \"Ясли\" уже добавлен выход.")}));
+    EXPECT_EQ(dump(QStringLiteral("output")), before);
+
+    // A type not served: No leaves everything as it was, Yes saves and copies.
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    EXPECT_FALSE(save(entryYields, b,
+                      {{QStringLiteral("id_type_eating"), QString::number(staff)},
+                       {QStringLiteral("output1"), QStringLiteral("250")}}));
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("question: Выбранный тип \"Сотр\" не стоит на довольствии! Продолжить? => Нет")}));
+    EXPECT_EQ(dump(QStringLiteral("output")), before);
+
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    EXPECT_TRUE(save(entryYields, b,
+                     {{QStringLiteral("id_type_eating"), QString::number(staff)},
+                      {QStringLiteral("output1"), QStringLiteral("250")}}));
+    EXPECT_EQ(prompt.messages().size(), 2);
+    EXPECT_EQ(prompt.messages().value(0),
+              QStringLiteral("question: Выбранный тип \"Сотр\" не стоит на довольствии! Продолжить? => Да"));
+    EXPECT_TRUE(prompt.messages().value(1).startsWith(QStringLiteral("info: Вы добавили выход блюда \"Суп с фрикадельками\".")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe = ?1 AND output1 = 250"), {b}), 2);
 }
 
 } // namespace
