@@ -232,4 +232,104 @@ TEST_F(CardRules, SecondYieldAndEaterTypeNotServed)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe = ?1 AND output1 = 250"), {b}), 2);
 }
 
+TEST_F(CardRules, CardUsedInMenusIsNotDeleted)
+{
+    // Борщ is in a plan-menu (and everywhere else: the plan-menu is named first), Суп in a day
+    // menu, Фрикадельки in a menu-requirement.
+    insert(QStringLiteral("INSERT INTO plan_menu (id_card_recipes) VALUES (?1)"), {a});
+    insert(QStringLiteral("INSERT INTO day_menu_point (id_card_recipe) VALUES (?1)"), {a});
+    insert(QStringLiteral("INSERT INTO MENUTR_POINT (id_card) VALUES (?1)"), {a});
+    insert(QStringLiteral("INSERT INTO day_menu_point (id_card_recipe) VALUES (?1)"), {b});
+    insert(QStringLiteral("INSERT INTO MENUTR_POINT (id_card) VALUES (?1)"), {c});
+    const QStringList before = dump(QStringLiteral("card_recipes"));
+
+    prompt.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    EXPECT_EQ(deleteRows(db(), prompt, entryCards, {a, b, c}).deleted, 0);
+    const QString more = QStringLiteral("\n\nУдалить остальные выделенные строки? => Да");
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("question: Удалить выделенные строки? => Да"),
+                           QStringLiteral("question: Невозможно удалить технологическую карту \"Борщ\", так как она "
+                                          "используется в плане-меню. Сначала удалите строки с картой из плана-меню.") +
+                               more,
+                           QStringLiteral("question: Невозможно удалить технологическую карту \"Суп с фрикадельками\", "
+                                          "так как она используется в меню на день. Сначала удалите все строки с "
+                                          "картой из меню на день.") +
+                               more,
+                           QStringLiteral("critical: Невозможно удалить технологическую карту \"Фрикадельки\", так как "
+                                          "она используется в меню-требовании. Сначала удалите все строки с картой из "
+                                          "меню-требования.")}));
+    EXPECT_EQ(dump(QStringLiteral("card_recipes")), before);
+
+    // The list of cards with composition refuses the same way.
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    EXPECT_EQ(deleteRows(db(), prompt, entryCardsWithComposition, {b}).deleted, 0);
+    EXPECT_EQ(prompt.messages().value(1),
+              QStringLiteral("critical: Невозможно удалить технологическую карту \"Суп с фрикадельками\", так как она "
+                             "используется в меню на день. Сначала удалите все строки с картой из меню на день."));
+    EXPECT_EQ(dump(QStringLiteral("card_recipes")), before);
+}
+
+TEST_F(CardRules, CardGoesWithItsLinesYieldsVitaminsAndNestedUses)
+{
+    // Фрикадельки: two lines of their own, a yield, a vitamin value; nested in Суп, which has
+    // a line of its own too.
+    insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, brutto, netto) VALUES (?1, ?2, 50, 40)"),
+           {c, beet});
+    nest(c, d);
+    nest(b, c);
+    insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, brutto, netto) VALUES (?1, ?2, 30, 25)"),
+           {b, beet});
+    const qint64 nursery = eaterType(QStringLiteral("Ясли"), QStringLiteral("Ясли"), -1);
+    yield(c, nursery, 60);
+    yield(b, nursery, 200);
+    const qint64 vitamin = count(QStringLiteral("SELECT MIN(id) FROM vitamin"));
+    insert(QStringLiteral("INSERT INTO CARD_VITAMIN (id_vitamin, id_card_recipes, kol) VALUES (?1, ?2, 1.5)"),
+           {vitamin, c});
+    insert(QStringLiteral("INSERT INTO CARD_VITAMIN (id_vitamin, id_card_recipes, kol) VALUES (?1, ?2, 2.5)"),
+           {vitamin, b});
+    const QStringList tables = {QStringLiteral("card_recipes"), QStringLiteral("recipes"), QStringLiteral("output"),
+                                QStringLiteral("CARD_VITAMIN")};
+    auto dumpAll = [&] {
+        QStringList all;
+        for (const QString& t : tables)
+            all << dump(t);
+        return all;
+    };
+    const QStringList before = dumpAll();
+    const QString question = QStringLiteral("question: Технологическая карта \"Фрикадельки\" используется в качестве "
+                                            "вложенного блюда. Удалить вложенное блюдо из всех рецептур, где оно "
+                                            "используется?");
+
+    // No keeps the card and everything around it.
+    prompt.answers = {Answer::Yes, Answer::No};
+    EXPECT_EQ(deleteRows(db(), prompt, entryCards, {c}).deleted, 0);
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("question: Удалить выделенную строку? => Да"),
+                                              question + QStringLiteral(" => Нет")}));
+    EXPECT_EQ(dumpAll(), before);
+
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_EQ(deleteRows(db(), prompt, entryCards, {c}).deleted, 1);
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("question: Удалить выделенную строку? => Да"),
+                                              question + QStringLiteral(" => Да")}));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE id = ?1"), {c}), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1"), {c}), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe = ?1"), {c}), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM CARD_VITAMIN WHERE id_card_recipes = ?1"), {c}), 0);
+    // Суп keeps its own product line, yield and vitamin value; only the nested line went.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1"), {b}), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT id_product FROM recipes WHERE id_card_recipes = ?1"), {b}), beet);
+    EXPECT_EQ(count(QStringLiteral("SELECT output1 FROM output WHERE id_card_recipe = ?1"), {b}), 200);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM CARD_VITAMIN WHERE id_card_recipes = ?1"), {b}), 1);
+    // Фарш, which Фрикадельки held, is its own card and stays.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE id = ?1"), {d}), 1);
+
+    // A card nested nowhere goes without the question.
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    EXPECT_EQ(deleteRows(db(), prompt, entryCards, {d}).deleted, 1);
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("question: Удалить выделенную строку? => Да")}));
+}
+
 } // namespace
