@@ -2,12 +2,17 @@
 // Yields: one row per card and eater type, a question for a type that is not served, and a
 // new row copied to every eater type the card has no yield for. Cards: deletion refused while
 // menus use the card, nested uses removed on request, and the card's own rows removed with it.
+// Copies: a card with everything it holds, or its recipe appended to another card.
 
 #include "refbooks/CardRules.h"
 
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/BookRules.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
 
 namespace rat::books {
 
@@ -47,10 +52,58 @@ bool containsCard(Database& db, const QVariant& dish, const QVariant& card)
                  {dish.toLongLong(), card.toLongLong()}) > 0;
 }
 
+// The value under which the check leaves the former main line of a line that stops being a
+// variant and becomes the main line of its group; no field of the book has this name.
+const QString kNewMainOf = QStringLiteral("#newMainOf");
+const QString kWasVariant = QStringLiteral("#wasVariant");
+
+// A saved variant line whose "Вариант" box was cleared: asks whether it becomes the main line
+// of its group or a separate line. Returns false only when the question cannot be put.
+bool askUnvariant(SaveContext& ctx)
+{
+    if (ctx.mode != EditMode::Edit || !ctx.id || isSet(ctx.value(QStringLiteral("isVariant"))))
+        return true;
+    Statement st(ctx.db, QStringLiteral("SELECT COALESCE(isVariant, 0), COALESCE(id_MainCard, 0) FROM recipes "
+                                        "WHERE id = ?1"));
+    st.bind(1, *ctx.id);
+    if (!st.next() || st.toInt64(0) == 0)
+        return true;
+    const qint64 formerMain = st.toInt64(1);
+    ctx.values[kWasVariant] = true;
+    const QString kind = isSet(ctx.value(QStringLiteral("isCard"))) ? QStringLiteral("вложенное блюдо")
+                                                                     : QStringLiteral("продукт");
+    const Answer a = ctx.prompt.ask(QStringLiteral("Сделать ") + kind +
+                                        QStringLiteral(" основным для вариантов или отдельным? \"Да\" - основным, "
+                                                       "\"Нет\" - отдельным."),
+                                    Buttons::YesNo, Answer::Yes);
+    if (a == Answer::Yes && formerMain != 0)
+        ctx.values[kNewMainOf] = formerMain;
+    return true;
+}
+
+// In the line's write: a former variant loses its main line; made the main line of its group,
+// it takes the former main line and that line's other variants as its own variants.
+void repointUnvariant(SaveContext& ctx)
+{
+    if (!ctx.id || !ctx.value(kWasVariant).toBool())
+        return;
+    ctx.db.exec(QStringLiteral("UPDATE recipes SET id_MainCard = 0 WHERE id = ?1"), {*ctx.id});
+    const QVariant formerMain = ctx.value(kNewMainOf);
+    if (formerMain.isNull())
+        return;
+    ctx.db.exec(QStringLiteral("UPDATE recipes SET id_MainCard = ?1 WHERE COALESCE(isVariant, 0) <> 0 AND "
+                               "id_MainCard = ?2 AND id <> ?1"),
+                {*ctx.id, formerMain});
+    ctx.db.exec(QStringLiteral("UPDATE recipes SET isVariant = -1, id_MainCard = ?1 WHERE id = ?2"),
+                {*ctx.id, formerMain});
+}
+
 void registerRecipeLines()
 {
     BookRules r;
     r.check = [](SaveContext& ctx) {
+        if (!askUnvariant(ctx))
+            return false;
         if (isSet(ctx.value(QStringLiteral("isComment")))) {
             if (ctx.value(QStringLiteral("comment")).toString().trimmed().isEmpty()) {
                 ctx.prompt.warning(QStringLiteral("Необходимо обязательно ввести комментарий."));
@@ -68,6 +121,7 @@ void registerRecipeLines()
         }
         return true;
     };
+    r.inWrite = repointUnvariant;
     addBookRules(entryRecipeLines, r);
 }
 
@@ -159,7 +213,139 @@ DeleteVerdict deleteCard(DeleteContext& ctx)
     return DeleteVerdict::remove(std::move(steps));
 }
 
+struct RecipeLine {
+    qint64 id = 0;
+    qint64 mainLine = 0;
+    bool variant = false;
+    std::vector<QVariant> values;  // in the order of the copied columns
+};
+
+// The lines of a card with the columns asked for after id, isVariant, id_MainCard, in id order.
+std::vector<RecipeLine> readLines(Database& db, qint64 cardId, const QStringList& columns)
+{
+    std::vector<RecipeLine> lines;
+    Statement st(db, QStringLiteral("SELECT id, COALESCE(isVariant, 0), COALESCE(id_MainCard, 0), ") +
+                         columns.join(QStringLiteral(", ")) +
+                         QStringLiteral(" FROM recipes WHERE id_card_recipes = ?1 ORDER BY id"));
+    st.bind(1, cardId);
+    while (st.next()) {
+        RecipeLine l;
+        l.id = st.toInt64(0);
+        l.variant = st.toInt64(1) != 0;
+        l.mainLine = st.toInt64(2);
+        for (int i = 0; i < columns.size(); ++i)
+            l.values.push_back(st.value(3 + i));
+        lines.push_back(std::move(l));
+    }
+    return lines;
+}
+
+// The ingredient-grid key: a main line 12 is 12.00, its variant 15 is 12.1215.
+double gridKey(const RecipeLine& l)
+{
+    const QString key = l.mainLine != 0 ? QStringLiteral("%1.%1%2").arg(l.mainLine).arg(l.id)
+                                        : QStringLiteral("%1.00").arg(l.id);
+    return key.toDouble();
+}
+
+// Appends the lines to `toCard`; a variant's main line is translated to the copy of that line
+// (0 when the main line is not among the copied lines).
+void appendLines(Database& db, qint64 toCard, const std::vector<RecipeLine>& lines, const QStringList& columns)
+{
+    QStringList marks;
+    for (int k = 0; k < columns.size() + 2; ++k)
+        marks << QStringLiteral("?%1").arg(k + 1);
+    Statement ins(db, QStringLiteral("INSERT INTO recipes (id_card_recipes, id_MainCard, ") +
+                          columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
+                          marks.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    std::map<qint64, qint64> copied;
+    std::vector<std::pair<qint64, qint64>> pending;  // new variant line, source main line
+    for (const RecipeLine& l : lines) {
+        std::vector<QVariant> params{toCard, qint64(0)};
+        params.insert(params.end(), l.values.begin(), l.values.end());
+        ins.reset();
+        ins.bindAll(params);
+        ins.exec();
+        const qint64 newId = db.lastInsertId();
+        copied[l.id] = newId;
+        if (l.mainLine != 0)
+            pending.emplace_back(newId, l.mainLine);
+    }
+    for (const auto& [line, mainLine] : pending) {
+        const auto it = copied.find(mainLine);
+        if (it != copied.end())
+            db.exec(QStringLiteral("UPDATE recipes SET id_MainCard = ?1 WHERE id = ?2"), {it->second, line});
+    }
+}
+
+// Every column of a table but its key, for copying a row as it is.
+QStringList columnsBesidesKey(Database& db, const QString& table)
+{
+    QStringList columns;
+    Statement st(db, QStringLiteral("PRAGMA table_info(") + table + QLatin1Char(')'));
+    while (st.next())
+        if (st.toInt64(st.columnIndex(QStringLiteral("pk"))) == 0)
+            columns << QLatin1Char('[') + st.value(QStringLiteral("name")).toString() + QLatin1Char(']');
+    return columns;
+}
+
 } // namespace
+
+std::optional<int> copyRecipe(Database& db, Prompt& prompt, qint64 fromCard, qint64 toCard)
+{
+    const QStringList columns = {QStringLiteral("id_product"), QStringLiteral("brutto"), QStringLiteral("netto"),
+                                 QStringLiteral("isComment"),  QStringLiteral("isVariant"), QStringLiteral("comment"),
+                                 QStringLiteral("isCard")};
+    std::vector<RecipeLine> lines = readLines(db, fromCard, columns);
+    if (lines.empty()) {
+        prompt.warning(QStringLiteral("На выбранное блюдо нет данных. Копирование невозможно."));
+        return std::nullopt;
+    }
+    if (fromCard == toCard) {
+        prompt.warning(QStringLiteral("Невозможно копировать ингредиенты блюда самого в себя. Выберите другое блюдо "
+                                      "куда копировать."));
+        return std::nullopt;
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const RecipeLine& x, const RecipeLine& y) { return gridKey(x) < gridKey(y); });
+    Transaction tx(db);
+    appendLines(db, toCard, lines, columns);
+    tx.commit();
+    return int(lines.size());
+}
+
+std::optional<qint64> copyCard(Database& db, qint64 cardId)
+{
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE id = ?1"), {cardId}).toLongLong() == 0)
+        return std::nullopt;
+    Transaction tx(db);
+    const QStringList header = columnsBesidesKey(db, QStringLiteral("card_recipes"));
+    db.exec(QStringLiteral("INSERT INTO card_recipes (") + header.join(QStringLiteral(", ")) +
+                QStringLiteral(") SELECT ") + header.join(QStringLiteral(", ")) +
+                QStringLiteral(" FROM card_recipes WHERE id = ?1"),
+            {cardId});
+    const qint64 newId = db.lastInsertId();
+
+    QStringList vitamins = columnsBesidesKey(db, QStringLiteral("CARD_VITAMIN"));
+    vitamins.removeAll(QStringLiteral("[id_card_recipes]"));
+    db.exec(QStringLiteral("INSERT INTO CARD_VITAMIN (id_card_recipes, ") + vitamins.join(QStringLiteral(", ")) +
+                QStringLiteral(") SELECT ?1, ") + vitamins.join(QStringLiteral(", ")) +
+                QStringLiteral(" FROM CARD_VITAMIN WHERE id_card_recipes = ?2 ORDER BY rowid"),
+            {newId, cardId});
+
+    const QStringList columns = {QStringLiteral("id_product"), QStringLiteral("brutto"),  QStringLiteral("netto"),
+                                 QStringLiteral("isComment"),  QStringLiteral("isVariant"), QStringLiteral("comment"),
+                                 QStringLiteral("isCard"),     QStringLiteral("vih_kol"),  QStringLiteral("brutto2"),
+                                 QStringLiteral("netto2")};
+    appendLines(db, newId, readLines(db, cardId, columns), columns);
+
+    db.exec(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1, output2, output3) "
+                           "SELECT ?1, id_type_eating, output1, output2, output3 FROM output "
+                           "WHERE id_card_recipe = ?2 ORDER BY id"),
+            {newId, cardId});
+    tx.commit();
+    return newId;
+}
 
 void registerCardRules()
 {

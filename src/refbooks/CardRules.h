@@ -1,9 +1,29 @@
 #pragma once
-// The record-editor checks of recipe lines and yields, and the deletion of whole cards.
+// The record-editor checks of recipe lines and yields, the deletion of whole cards, and the
+// copying of a card or of its recipe.
+
+#include <QtGlobal>
+#include <optional>
+
+namespace rat {
+class Database;
+class Prompt;
+}
 
 namespace rat::books {
 
 // Registers the rules of recipe lines, yields and cards with the book-rules registry.
 void registerCardRules();
+
+// Appends the recipe lines of `fromCard` to the existing card `toCard`, in the ingredient-grid
+// order, each variant pointing at the copy of its main line; the target's own lines stay. All
+// lines or none are written. Returns the number of lines added, or nothing when the copy was
+// refused (the person has been told). A database error is thrown as DbError, with nothing written.
+std::optional<int> copyRecipe(Database& db, Prompt& prompt, qint64 fromCard, qint64 toCard);
+
+// Adds a copy of the card: its header, vitamin values, recipe lines (variants pointing at the
+// copied main lines) and yields, all or nothing. Returns the new card's id, or nothing when the
+// card does not exist. A database error is thrown as DbError, with nothing written.
+std::optional<qint64> copyCard(Database& db, qint64 cardId);
 
 } // namespace rat::books

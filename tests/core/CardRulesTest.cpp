@@ -4,6 +4,7 @@
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"
+#include "refbooks/CardRules.h"
 #include "refbooks/RecordEditor.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
@@ -331,5 +332,251 @@ TEST_F(CardRules, CardGoesWithItsLinesYieldsVitaminsAndNestedUses)
     EXPECT_EQ(deleteRows(db(), prompt, entryCards, {d}).deleted, 1);
     EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("question: Удалить выделенную строку? => Да")}));
 }
+
+// A variant line saved as a non-variant: Yes makes it the main line of its group (the former
+// main line and its other variants follow it), No makes it a separate line.
+TEST_F(CardRules, VariantLineMadeNonVariant)
+{
+    const qint64 carrot = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Морковь')"));
+    const qint64 onion = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Лук')"));
+    auto line = [&](qint64 cardId, qint64 product, bool isCard, qint64 mainLine) {
+        return insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, isCard, isVariant, id_MainCard, "
+                                     "brutto, netto) VALUES (?1, ?2, ?3, ?4, ?5, 10, 8)"),
+                      {cardId, product, isCard ? -1 : 0, mainLine ? -1 : 0, mainLine});
+    };
+    auto state = [&](qint64 id) {
+        Statement st(db(), QStringLiteral("SELECT COALESCE(isVariant, 0), COALESCE(id_MainCard, 0) FROM recipes "
+                                          "WHERE id = ?1"));
+        st.bind(1, id);
+        return st.next() ? QStringLiteral("%1:%2").arg(st.toInt64(0)).arg(st.toInt64(1)) : QString();
+    };
+    auto unvariant = [&](qint64 id, Answer answer) {
+        prompt.clear();
+        prompt.answers = {answer, Answer::No};
+        RecordEditor editor(db(), prompt, entryRecipeLines);
+        EXPECT_TRUE(editor.open(EditMode::Edit, id, a));
+        EXPECT_TRUE(editor.setText(QStringLiteral("isVariant"), QStringLiteral("0")));
+        return editor.save().has_value();
+    };
+    const QString product = QStringLiteral("question: Сделать продукт основным для вариантов или отдельным? \"Да\" - "
+                                           "основным, \"Нет\" - отдельным.");
+
+    // Свекла is the main line of Морковь and Лук; Морковь becomes the main line.
+    const qint64 main = line(a, beet, false, 0);
+    const qint64 first = line(a, carrot, false, main);
+    const qint64 second = line(a, onion, false, main);
+    // Another card's lines stay as they are.
+    const qint64 otherMain = line(b, beet, false, 0);
+    const qint64 otherVariant = line(b, carrot, false, otherMain);
+    ASSERT_TRUE(unvariant(first, Answer::Yes));
+    ASSERT_GE(prompt.messages().size(), 1);
+    EXPECT_EQ(prompt.messages().value(0), product + QStringLiteral(" => Да"));
+    EXPECT_EQ(state(first), QStringLiteral("0:0"));
+    EXPECT_EQ(state(main), QStringLiteral("-1:%1").arg(first));
+    EXPECT_EQ(state(second), QStringLiteral("-1:%1").arg(first));
+    EXPECT_EQ(state(otherMain), QStringLiteral("0:0"));
+    EXPECT_EQ(state(otherVariant), QStringLiteral("-1:%1").arg(otherMain));
+
+    // Лук, now a variant of Морковь, is made a separate line: the group keeps its main line.
+    ASSERT_TRUE(unvariant(second, Answer::No));
+    EXPECT_EQ(prompt.messages().value(0), product + QStringLiteral(" => Нет"));
+    EXPECT_EQ(state(second), QStringLiteral("0:0"));
+    EXPECT_EQ(state(first), QStringLiteral("0:0"));
+    EXPECT_EQ(state(main), QStringLiteral("-1:%1").arg(first));
+
+    // A nested dish is named as such.
+    const qint64 dishMain = line(a, d, true, 0);
+    const qint64 dishVariant = line(a, c, true, dishMain);
+    ASSERT_TRUE(unvariant(dishVariant, Answer::Yes));
+    EXPECT_EQ(prompt.messages().value(0),
+              QStringLiteral("question: Сделать вложенное блюдо основным для вариантов или отдельным? \"Да\" - "
+                             "основным, \"Нет\" - отдельным. => Да"));
+    EXPECT_EQ(state(dishVariant), QStringLiteral("0:0"));
+    EXPECT_EQ(state(dishMain), QStringLiteral("-1:%1").arg(dishVariant));
+
+    // A line that was no variant is saved without the question.
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    RecordEditor editor(db(), prompt, entryRecipeLines);
+    ASSERT_TRUE(editor.open(EditMode::Edit, first, a));
+    EXPECT_TRUE(editor.setText(QStringLiteral("netto"), QStringLiteral("7")));
+    EXPECT_TRUE(editor.save());
+    for (const QString& m : prompt.messages())
+        EXPECT_FALSE(m.contains(QStringLiteral("основным для вариантов"))) << m.toStdString();
+    EXPECT_EQ(state(main), QStringLiteral("-1:%1").arg(first));
+}
+
+
+// The lines of a card as "product:isCard:isComment:isVariant:main line:brutto/netto:comment", in id order.
+QStringList linesOf(Database& db, qint64 cardId)
+{
+    QStringList lines;
+    Statement st(db, QStringLiteral("SELECT id_product, COALESCE(isCard, 0), COALESCE(isComment, 0), "
+                                    "COALESCE(isVariant, 0), COALESCE(id_MainCard, 0), brutto, netto, "
+                                    "COALESCE(comment, '') FROM recipes WHERE id_card_recipes = ?1 ORDER BY id"));
+    st.bind(1, cardId);
+    const auto weight = [&](int col) { return st.isNull(col) ? QString() : QString::number(st.value(col).toDouble()); };
+    while (st.next())
+        lines << QStringLiteral("%1:%2:%3:%4:%5:%6/%7:%8")
+                     .arg(st.toString(0), st.toString(1), st.toString(2), st.toString(3), st.toString(4), weight(5),
+                          weight(6), st.toString(7));
+    return lines;
+}
+
+class CardCopies : public CardRules {
+protected:
+    QStringList dumpAll()
+    {
+        QStringList all;
+        for (const QString& t : {QStringLiteral("card_recipes"), QStringLiteral("recipes"), QStringLiteral("output"),
+                                 QStringLiteral("CARD_VITAMIN")})
+            all << t << dump(t);
+        return all;
+    }
+
+    qint64 line(qint64 cardId, qint64 product, int isCard, qint64 mainLine, double brutto, double netto)
+    {
+        return insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, isCard, isVariant, "
+                                     "id_MainCard, brutto, netto) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+                      {cardId, product, isCard, mainLine ? -1 : 0, mainLine, brutto, netto});
+    }
+};
+
+TEST_F(CardCopies, RecipeIsAppendedToAnotherCardInGridOrder)
+{
+    const qint64 carrot = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Морковь')"));
+    const qint64 onion = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Лук')"));
+    // Борщ: Свекла, a comment, Морковь, the nested Фарш; then Лук as a variant of Свекла and
+    // Фрикадельки as a variant of Фарш, entered last.
+    const qint64 beetLine = line(a, beet, 0, 0, 50, 40);
+    insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, isComment, comment) "
+                          "VALUES (?1, 0, -1, 'Подавать со сметаной')"),
+           {a});
+    line(a, carrot, 0, 0, 12.5, 10);
+    const qint64 dishLine = line(a, d, -1, 0, 30, 30);
+    line(a, onion, 0, beetLine, 45, 38);
+    line(a, c, -1, dishLine, 25, 25);
+    // Суп already has a line of its own, which stays first.
+    line(b, carrot, 0, 0, 5, 4);
+    const QStringList sourceLines = linesOf(db(), a);
+    const QStringList before = dumpAll();
+
+    // Nothing to copy, and a card into itself: refused, nothing written.
+    EXPECT_FALSE(copyRecipe(db(), prompt, c, b));
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("warning: На выбранное блюдо нет данных. Копирование невозможно.")}));
+    prompt.clear();
+    EXPECT_FALSE(copyRecipe(db(), prompt, a, a));
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("warning: Невозможно копировать ингредиенты блюда самого "
+                                                             "в себя. Выберите другое блюдо куда копировать.")}));
+    EXPECT_EQ(dumpAll(), before);
+
+    // A write that fails half way leaves nothing behind.
+    db().exec(QStringLiteral("CREATE TEMP TRIGGER stop_copy BEFORE INSERT ON recipes WHEN NEW.id_product = ") +
+              QString::number(d) + QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'stopped'); END"));
+    prompt.clear();
+    EXPECT_THROW(copyRecipe(db(), prompt, a, b), DbError);
+    EXPECT_EQ(dumpAll(), before);
+    db().exec(QStringLiteral("DROP TRIGGER stop_copy"));
+
+    EXPECT_EQ(copyRecipe(db(), prompt, a, b), 6);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    EXPECT_EQ(linesOf(db(), a), sourceLines);
+    const qint64 first = count(QStringLiteral("SELECT MIN(id) FROM recipes WHERE id_card_recipes = ?1 AND "
+                                              "id_product = ?2 AND isCard = 0"),
+                               {b, beet});
+    // Grid order: Свекла with Лук right behind it, the comment, Морковь, Фарш with Фрикадельки;
+    // each variant points at the copy of its main line.
+    EXPECT_EQ(linesOf(db(), b),
+              QStringList({QStringLiteral("%1:0:0:0:0:5/4:").arg(carrot),
+                           QStringLiteral("%1:0:0:0:0:50/40:").arg(beet),
+                           QStringLiteral("%1:0:0:-1:%2:45/38:").arg(onion).arg(first),
+                           QStringLiteral("0:0:-1:0:0:/:Подавать со сметаной"),
+                           QStringLiteral("%1:0:0:0:0:12.5/10:").arg(carrot),
+                           QStringLiteral("%1:-1:0:0:0:30/30:").arg(d),
+                           QStringLiteral("%1:-1:0:-1:%2:25/25:").arg(c).arg(first + 4)}));
+}
+
+TEST_F(CardCopies, CardIsCopiedWithLinesYieldsAndVitamins)
+{
+    const qint64 carrot = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Морковь')"));
+    db().exec(QStringLiteral("UPDATE card_recipes SET number1 = '12', cost = 14.5, fat = 3.6, vih = 250 "
+                             "WHERE id = ?1"),
+              {a});
+    const qint64 beetLine = line(a, beet, 0, 0, 50, 40);
+    db().exec(QStringLiteral("UPDATE recipes SET vih_kol = 250, brutto2 = 125, netto2 = 100 WHERE id = ?1"),
+              {beetLine});
+    const qint64 dishLine = line(a, d, -1, 0, 30, 30);
+    line(a, carrot, 0, beetLine, 48, 40);
+    line(a, c, -1, dishLine, 30, 30);
+    const qint64 nursery = eaterType(QStringLiteral("Ясли"), QStringLiteral("Ясли"), -1);
+    const qint64 garden = eaterType(QStringLiteral("Сад"), QStringLiteral("Сад"), -1);
+    insert(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1, output2) "
+                          "VALUES (?1, ?2, 150, 30)"),
+           {a, nursery});
+    yield(a, garden, 200);
+    yield(b, garden, 250);
+    const qint64 vitamin = count(QStringLiteral("SELECT MIN(id) FROM vitamin"));
+    insert(QStringLiteral("INSERT INTO CARD_VITAMIN (id_vitamin, id_card_recipes, kol, kol_vih, kolpr, vih) "
+                          "VALUES (?1, ?2, 1.5, 3.75, 10, 250)"),
+           {vitamin, a});
+    const QStringList sourceLines = linesOf(db(), a);
+    const QStringList before = dumpAll();
+
+    // A card that is gone is not copied; a write that fails at the yields leaves nothing.
+    EXPECT_FALSE(copyCard(db(), 999999));
+    EXPECT_EQ(dumpAll(), before);
+    db().exec(QStringLiteral("CREATE TEMP TRIGGER stop_copy BEFORE INSERT ON output "
+                             "BEGIN SELECT RAISE(ABORT, 'stopped'); END"));
+    EXPECT_THROW(copyCard(db(), a), DbError);
+    EXPECT_EQ(dumpAll(), before);
+    db().exec(QStringLiteral("DROP TRIGGER stop_copy"));
+
+    const auto copy = copyCard(db(), a);
+    ASSERT_TRUE(copy);
+    EXPECT_NE(*copy, a);
+    Statement h(db(), QStringLiteral("SELECT cname, number1, cost, fat, vih FROM card_recipes WHERE id = ?1"));
+    h.bind(1, *copy);
+    ASSERT_TRUE(h.next());
+    EXPECT_EQ(QStringLiteral("%1|%2|%3|%4|%5").arg(h.toString(0), h.toString(1), h.toString(2), h.toString(3),
+                                                   h.toString(4)),
+              QStringLiteral("Борщ|12|14.5|3.6|250"));
+
+    // The variants point at the copied main lines, not at the source's.
+    const qint64 newBeet = count(QStringLiteral("SELECT id FROM recipes WHERE id_card_recipes = ?1 AND id_product = ?2 "
+                                                "AND isCard = 0"),
+                                 {*copy, beet});
+    const qint64 newDish = count(QStringLiteral("SELECT id FROM recipes WHERE id_card_recipes = ?1 AND id_product = ?2 "
+                                                "AND isCard <> 0"),
+                                 {*copy, d});
+    EXPECT_EQ(linesOf(db(), *copy), QStringList({QStringLiteral("%1:0:0:0:0:50/40:").arg(beet),
+                                                 QStringLiteral("%1:-1:0:0:0:30/30:").arg(d),
+                                                 QStringLiteral("%1:0:0:-1:%2:48/40:").arg(carrot).arg(newBeet),
+                                                 QStringLiteral("%1:-1:0:-1:%2:30/30:").arg(c).arg(newDish)}));
+    EXPECT_NE(newBeet, beetLine);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id = ?1 AND vih_kol = 250 AND brutto2 = 125 "
+                                   "AND netto2 = 100"),
+                    {newBeet}),
+              1);
+
+    QStringList yields;
+    Statement y(db(), QStringLiteral("SELECT id_type_eating, output1, COALESCE(output2, 0), COALESCE(output3, 0) "
+                                     "FROM output WHERE id_card_recipe = ?1 ORDER BY id_type_eating"));
+    y.bind(1, *copy);
+    while (y.next())
+        yields << QStringLiteral("%1:%2/%3/%4").arg(y.toString(0), y.toString(1), y.toString(2), y.toString(3));
+    EXPECT_EQ(yields, QStringList({QStringLiteral("%1:150/30/0").arg(nursery), QStringLiteral("%1:200/0/0").arg(garden)}));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM CARD_VITAMIN WHERE id_card_recipes = ?1 AND id_vitamin = ?2 "
+                                   "AND kol = 1.5 AND kol_vih = 3.75 AND kolpr = 10 AND vih = 250"),
+                    {*copy, vitamin}),
+              1);
+
+    // The source and every other card are as they were: the copy only added rows.
+    EXPECT_EQ(linesOf(db(), a), sourceLines);
+    const QStringList after = dumpAll();
+    for (const QString& row : before)
+        EXPECT_TRUE(after.contains(row)) << row.toStdString();
+}
+
 
 } // namespace
