@@ -52,22 +52,22 @@ bool containsCard(Database& db, const QVariant& dish, const QVariant& card)
                  {dish.toLongLong(), card.toLongLong()}) > 0;
 }
 
-// The value under which the check leaves the former main line of a line that stops being a
-// variant and becomes the main line of its group; no field of the book has this name.
+// What the check leaves for the write, under names no field of the book has: that the line
+// was a variant, and the former main line of a line that becomes the main line of its group.
 const QString kNewMainOf = QStringLiteral("#newMainOf");
 const QString kWasVariant = QStringLiteral("#wasVariant");
 
 // A saved variant line whose "Вариант" box was cleared: asks whether it becomes the main line
-// of its group or a separate line. Returns false only when the question cannot be put.
-bool askUnvariant(SaveContext& ctx)
+// of its group or a separate line.
+void askUnvariant(SaveContext& ctx)
 {
     if (ctx.mode != EditMode::Edit || !ctx.id || isSet(ctx.value(QStringLiteral("isVariant"))))
-        return true;
+        return;
     Statement st(ctx.db, QStringLiteral("SELECT COALESCE(isVariant, 0), COALESCE(id_MainCard, 0) FROM recipes "
                                         "WHERE id = ?1"));
     st.bind(1, *ctx.id);
     if (!st.next() || st.toInt64(0) == 0)
-        return true;
+        return;
     const qint64 formerMain = st.toInt64(1);
     ctx.values[kWasVariant] = true;
     const QString kind = isSet(ctx.value(QStringLiteral("isCard"))) ? QStringLiteral("вложенное блюдо")
@@ -78,7 +78,6 @@ bool askUnvariant(SaveContext& ctx)
                                     Buttons::YesNo, Answer::Yes);
     if (a == Answer::Yes && formerMain != 0)
         ctx.values[kNewMainOf] = formerMain;
-    return true;
 }
 
 // In the line's write: a former variant loses its main line; made the main line of its group,
@@ -102,16 +101,12 @@ void registerRecipeLines()
 {
     BookRules r;
     r.check = [](SaveContext& ctx) {
-        if (!askUnvariant(ctx))
-            return false;
         if (isSet(ctx.value(QStringLiteral("isComment")))) {
             if (ctx.value(QStringLiteral("comment")).toString().trimmed().isEmpty()) {
                 ctx.prompt.warning(QStringLiteral("Необходимо обязательно ввести комментарий."));
                 return false;
             }
-            return true;
-        }
-        if (isSet(ctx.value(QStringLiteral("isCard")))) {
+        } else if (isSet(ctx.value(QStringLiteral("isCard")))) {
             const QVariant card = ownerCard(ctx, QStringLiteral("id_card_recipes"));
             const QVariant dish = ctx.value(QStringLiteral("id_product"));
             if (!card.isNull() && !dish.isNull() && containsCard(ctx.db, dish, card)) {
@@ -119,6 +114,8 @@ void registerRecipeLines()
                 return false;
             }
         }
+        // Asked last, once the line is known to be saved.
+        askUnvariant(ctx);
         return true;
     };
     r.inWrite = repointUnvariant;

@@ -404,6 +404,19 @@ TEST_F(CardRules, VariantLineMadeNonVariant)
     for (const QString& m : prompt.messages())
         EXPECT_FALSE(m.contains(QStringLiteral("основным для вариантов"))) << m.toStdString();
     EXPECT_EQ(state(main), QStringLiteral("-1:%1").arg(first));
+
+    // A line refused for another reason is not asked about and changes nothing.
+    const qint64 lastVariant = line(a, c, true, dishVariant);
+    const QStringList before = dump(QStringLiteral("recipes"));
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::No};
+    RecordEditor refused(db(), prompt, entryRecipeLines);
+    ASSERT_TRUE(refused.open(EditMode::Edit, lastVariant, a));
+    EXPECT_TRUE(refused.setText(QStringLiteral("isVariant"), QStringLiteral("0")));
+    EXPECT_TRUE(refused.setText(QStringLiteral("id_product"), QString::number(a)));
+    EXPECT_FALSE(refused.save());
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("warning: Нельзя вложить блюдо в себя!")}));
+    EXPECT_EQ(dump(QStringLiteral("recipes")), before);
 }
 
 
