@@ -106,6 +106,7 @@ int main(int argc, char* argv[])
     // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
     books::ensureDefaultSeasonRows(session.db(), prompt);
     ui::installProductWindows();
+    ui::installCardWindows();
 
     ui::MainWindow window(session);
     dialogParent = &window;

@@ -8,8 +8,10 @@
 
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "refbooks/BookCatalogue.h"
 #include "refbooks/BookRules.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -356,6 +358,27 @@ void registerCardRules()
     cards.deletion = deleteCard;
     addBookRules(entryCards, cards);
     addBookRules(entryCardsWithComposition, cards);
+}
+
+bool copyRecipeToChosenCard(Database& db, Prompt& prompt, qint64 fromCard)
+{
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1"), {fromCard}).toLongLong() == 0) {
+        prompt.warning(QStringLiteral("На выбранное блюдо нет данных. Копирование невозможно."));
+        return false;
+    }
+    const std::vector<ListItem> cards = listItems(db, ListSource::Cards);
+    QStringList names;
+    for (const ListItem& c : cards)
+        names << c.text.trimmed();
+    const std::optional<int> picked =
+        prompt.choose(QStringLiteral("Копирование рецептуры"), QStringLiteral("Выберите блюдо, куда копировать:"), names);
+    if (!picked)
+        return false;
+    const std::optional<int> added = copyRecipe(db, prompt, fromCard, cards[size_t(*picked)].value.toLongLong());
+    if (!added)
+        return false;
+    prompt.info(QStringLiteral("Копирование выполнено."));
+    return *added > 0;
 }
 
 } // namespace rat::books

@@ -21,6 +21,11 @@ void registerCardRules();
 // refused (the person has been told). A database error is thrown as DbError, with nothing written.
 std::optional<int> copyRecipe(Database& db, Prompt& prompt, qint64 fromCard, qint64 toCard);
 
+// The list command "Копировать рецептуру": a card without lines is refused at once; otherwise
+// the person picks the target card ("Копирование рецептуры") and the lines are appended to it.
+// True when lines were added.
+bool copyRecipeToChosenCard(Database& db, Prompt& prompt, qint64 fromCard);
+
 // Adds a copy of the card: its header, vitamin values, recipe lines (variants pointing at the
 // copied main lines) and yields, all or nothing. Returns the new card's id, or nothing when the
 // card does not exist. A database error is thrown as DbError, with nothing written.

@@ -2,6 +2,7 @@
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"
 #include "refbooks/BookCatalogue.h"
+#include "refbooks/CardRules.h"
 #include "ui/MainWindow.h"
 #include "ui/frmSprav.h"
 
@@ -24,6 +25,19 @@ std::map<int, BookWindowHooks>& hooks()
 void setBookWindowHooks(int entry, BookWindowHooks h)
 {
     hooks()[entry] = std::move(h);
+}
+
+void installCardWindows()
+{
+    for (int entry : {books::entryCards, books::entryCardsWithComposition}) {
+        BookWindowHooks h = bookWindowHooks(entry) ? *bookWindowHooks(entry) : BookWindowHooks{};
+        h.bulkCopyRow = books::copyRecipeToChosenCard;
+        setBookWindowHooks(entry, std::move(h));
+    }
+    BookWindowHooks lines = bookWindowHooks(books::entryRecipeLines) ? *bookWindowHooks(books::entryRecipeLines)
+                                                                      : BookWindowHooks{};
+    lines.bulkCopy = books::copyRecipeToChosenCard;
+    setBookWindowHooks(books::entryRecipeLines, std::move(lines));
 }
 
 const BookWindowHooks* bookWindowHooks(int entry)

@@ -30,8 +30,13 @@ struct BookWindowHooks {
     std::function<std::optional<qint64>(QWidget* parent, Database& db, Prompt& prompt, books::EditMode mode,
                                         std::optional<qint64> id, std::optional<qint64> parentId)>
         recordWindow;
+    // keyCopy1 acting on the current row instead of the parent (the recipe of the card in the
+    // card list); used when set.
+    std::function<bool(Database& db, Prompt& prompt, qint64 rowId)> bulkCopyRow;
 };
 void setBookWindowHooks(int entry, BookWindowHooks hooks);
+// "Копировать рецептуру" of the card lists and of the recipe lines.
+void installCardWindows();
 const BookWindowHooks* bookWindowHooks(int entry);
 
 // The open list window of an entry, or null.

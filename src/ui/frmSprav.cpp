@@ -543,6 +543,11 @@ void BookListWindow::includeAllVitamins()
 void BookListWindow::bulkCopy()
 {
     const BookWindowHooks* hooks = bookWindowHooks(entry_);
+    if (hooks && hooks->bulkCopyRow) {
+        if (const std::optional<qint64> row = currentId(); row && hooks->bulkCopyRow(db_, prompt_, *row))
+            reload();
+        return;
+    }
     if (!hooks || !hooks->bulkCopy) {
         prompt_.info(MainWindow::notAvailableText());
         return;

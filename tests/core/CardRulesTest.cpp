@@ -593,3 +593,21 @@ TEST_F(CardCopies, CardIsCopiedWithLinesYieldsAndVitamins)
 
 
 } // namespace
+
+TEST_F(CardCopies, ListCommandRefusesAnEmptyCardBeforeAskingForTheTarget)
+{
+    line(a, beet, 0, 0, 50, 40);
+    const QStringList before = dumpAll();
+
+    // A card without lines: refused at once, no choice offered.
+    EXPECT_FALSE(copyRecipeToChosenCard(db(), prompt, c));
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("warning: На выбранное блюдо нет данных. Копирование невозможно.")}));
+    // A choice declined: nothing written, nothing said.
+    prompt.clear();
+    prompt.choices = {std::nullopt};
+    EXPECT_FALSE(copyRecipeToChosenCard(db(), prompt, a));
+    EXPECT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().front().startsWith(QStringLiteral("choose: Копирование рецептуры => ")));
+    EXPECT_EQ(dumpAll(), before);
+}

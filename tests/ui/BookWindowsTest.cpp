@@ -241,6 +241,7 @@ TEST_F(BookWindows, OwnModuleSuppliesTheBulkCopyAndTheRowWindow)
                                                                 {product});
                                                          return true;
                                                      },
+                                                     {},
                                                      {}});
     substitutes->action(QStringLiteral("keyCopy1"))->trigger();
     ui::setBookWindowHooks(books::entrySubstitutions, {});
@@ -261,7 +262,8 @@ TEST_F(BookWindows, OwnModuleSuppliesTheBulkCopyAndTheRowWindow)
                                                       "('Яблоки', ?1)"),
                                        {fruit});
                                 return d.lastInsertId();
-                            }});
+                            },
+                            {}});
     products->addRow();
     ui::setBookWindowHooks(books::entryProducts, {});
     EXPECT_EQ(shownFor, vegetables);
@@ -784,5 +786,43 @@ TEST_F(BookWindows, ProductListKeepsThePlainFormAtHand)
     plain->trigger();
     EXPECT_EQ(opened, QStringLiteral("frmSD1|Продукт: Молоко"));
     for (int entry : {books::entryProducts, books::entrySubstitutions, books::entrySeasonalLosses})
+        ui::setBookWindowHooks(entry, {});
+}
+
+TEST_F(BookWindows, CardListCopiesTheCurrentCardsRecipeIntoAChosenCard)
+{
+    ui::installCardWindows();
+    const qint64 soups = insert(QStringLiteral("INSERT INTO type_meal (tname) VALUES ('Супы')"));
+    const qint64 borscht = insert(QStringLiteral("INSERT INTO card_recipes (cname, id_type_meal) VALUES ('Борщ', ?1)"), {soups});
+    const qint64 shchi = insert(QStringLiteral("INSERT INTO card_recipes (cname, id_type_meal) VALUES ('Щи', ?1)"), {soups});
+    const qint64 beet = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Свекла')"));
+    const qint64 main = insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, brutto, netto, isComment, "
+                                              "isVariant, id_MainCard, isCard) VALUES (?1, ?2, 40, 32, 0, 0, 0, 0)"),
+                               {borscht, beet});
+    insert(QStringLiteral("INSERT INTO recipes (id_card_recipes, id_product, brutto, netto, isComment, isVariant, "
+                          "id_MainCard, isCard) VALUES (?1, ?2, 45, 32, 0, -1, ?3, 0)"),
+           {borscht, beet, main});
+
+    BookListWindow* list = run("mnuCards1");
+    ASSERT_NE(list, nullptr);
+    QAction* copy = list->findChild<QAction*>(QStringLiteral("keyCopy1"));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->text(), QStringLiteral("Копировать рецептуру"));
+    ASSERT_EQ(column(list, 2).value(0), QStringLiteral("Борщ"));
+
+    // The current card (Борщ) into the second card of the list (Щи).
+    prompt.choices = {1};
+    copy->trigger();
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("choose: Копирование рецептуры => Щи"),
+                                              QStringLiteral("info: Копирование выполнено.")}))
+        << prompt.messages().join('|').toStdString();
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1"), {shchi}).toLongLong(), 2);
+    // The copied variant points at the copied main line, not at Борщ's.
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COUNT(*) FROM recipes v JOIN recipes m ON v.id_MainCard = m.id "
+                                         "WHERE v.id_card_recipes = ?1 AND m.id_card_recipes = ?1"),
+                          {shchi})
+                  .toLongLong(),
+              1);
+    for (int entry : {books::entryCards, books::entryCardsWithComposition, books::entryRecipeLines})
         ui::setBookWindowHooks(entry, {});
 }
