@@ -7,6 +7,7 @@
 
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/BookRules.h"
+#include "refbooks/RecordEditor.h"
 
 #include <QString>
 #include <QVariant>
@@ -33,28 +34,28 @@ public:
     // The fields in display order: the product's fields, then the nutrient block (from
     // nutrientStart(): protein, fat, carbohydrates, calories, then one row per vitamin, named
     // "$" + shname).
-    const std::vector<EditorField>& fields() const { return fields_; }
+    const std::vector<EditorField>& fields() const { return editor_.fields(); }
     int nutrientStart() const { return nutrientStart_; }
     int vitaminStart() const { return nutrientStart_ + 4; }
-    int fieldIndex(const QString& field) const;  // case-insensitive; -1 when absent
+    int fieldIndex(const QString& field) const { return editor_.fieldIndex(field); }
 
     // "Продукты: Новый продукт" or "Продукты: <name>", followed by " *" while there are unsaved
     // changes (a copy starts with them).
     QString caption() const;
-    EditMode mode() const { return mode_; }
-    std::optional<qint64> id() const { return id_; }
-    bool isChanged() const { return changed_; }
+    EditMode mode() const { return editor_.mode(); }
+    std::optional<qint64> id() const { return editor_.id(); }
+    bool isChanged() const { return editor_.isChanged() || copyUnsaved_; }
 
     // Values as the window shows them: texts as typed (numbers with a decimal comma), a list
     // field's stored value (null: no selection), a check box's bool. Any change marks the
     // product as changed.
-    QVariant value(int index) const;
-    void setValue(int index, const QVariant& v);
-    bool setText(const QString& field, const QString& text);
-    std::vector<ListItem> items(int index) const;
+    QVariant value(int index) const { return editor_.value(index); }
+    void setValue(int index, const QVariant& v) { editor_.setValue(index, v); }
+    bool setText(const QString& field, const QString& text) { return editor_.setText(field, text); }
+    std::vector<ListItem> items(int index) const { return editor_.items(index); }
 
     // A numeric field's typing rule; shows the message and returns false when refused.
-    bool acceptTyping(int index, const QString& text);
+    bool acceptTyping(int index, const QString& text) { return editor_.acceptTyping(index, text); }
 
     // The VAT field receives the focus holding `text`: while VAT is in use and the field holds
     // "0" or nothing, the general VAT percentage ("0" when missing) that the field takes.
@@ -76,14 +77,11 @@ public:
 private:
     Database& db_;
     Prompt& prompt_;
-    ResolvedBook book_;  // the product book as the book rules see it
-    std::vector<EditorField> fields_;
     int nutrientStart_ = 0;
-    EditMode mode_ = EditMode::Add;
-    std::optional<qint64> id_;
+    // The save, its checks and the vitamin rows are the products book's own.
+    RecordEditor editor_;
     QString name_;
-    std::vector<QVariant> values_;
-    bool changed_ = false;
+    bool copyUnsaved_ = false;  // a copy is a new product nobody has saved yet
 };
 
 } // namespace rat::books

@@ -182,6 +182,12 @@ RecordEditor::RecordEditor(Database& db, Prompt& prompt, int entry) : db_(db), p
         book_ = resolveBook(db, *def);
 }
 
+RecordEditor::RecordEditor(Database& db, Prompt& prompt, int entry, std::vector<EditorField> fields)
+    : RecordEditor(db, prompt, entry)
+{
+    book_.fields = std::move(fields);
+}
+
 int RecordEditor::fieldIndex(const QString& field) const
 {
     for (size_t i = 0; i < book_.fields.size(); ++i)
@@ -545,6 +551,10 @@ std::optional<qint64> RecordEditor::save()
     changed_ = false;
     if (!def.nameField.isEmpty())
         rowName_ = ctx.value(def.nameField).toString();
+    // The editor shows what was stored: numbers with a decimal comma again.
+    for (size_t i = 0; i < book_.fields.size(); ++i)
+        if (isNumeric(book_.fields[i]))
+            values_[i] = displayValue(book_.fields[i], ctx.value(book_.fields[i].field));
 
     // 5. Follow-ups see the mode the row was saved in.
     ctx.mode = savedAs;

@@ -22,6 +22,9 @@ namespace rat::books {
 class RecordEditor {
 public:
     RecordEditor(Database& db, Prompt& prompt, int entry);
+    // A book's own window (products) shows the book's fields in an order and with captions of
+    // its own; the checks, the write and the rules stay those of the book.
+    RecordEditor(Database& db, Prompt& prompt, int entry, std::vector<EditorField> fields);
 
     // Prepares the editor. Add: the presets of a new row (the parent field from parentId, the
     // book's defaults). Edit and copy: reads the row; a row that no longer exists gives
