@@ -6,6 +6,7 @@
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"
 #include "refbooks/RecordEditor.h"
+#include "support/FileTest.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 
@@ -16,30 +17,13 @@ using namespace rat::books;
 
 namespace {
 
-class BookDelete : public ::testing::Test {
+class BookDelete : public test::FileTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.createDatabase(env.path(QStringLiteral("delete.db"))));
         prompt.clear();
     }
-
-    Database& db() { return session.db(); }
-
-    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        db().exec(sql, params);
-        return db().lastInsertId();
-    }
-
-    qint64 count(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        return db().scalar(sql, params).toLongLong();
-    }
-
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
 };
 
 TEST_F(BookDelete, SecondOfThreeRefusedThenTheRestOnYes)

@@ -5,6 +5,7 @@
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"
 #include "refbooks/BookList.h"
+#include "support/FileTest.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 
@@ -15,20 +16,12 @@ using namespace rat::books;
 
 namespace {
 
-class BookListing : public ::testing::Test {
+class BookListing : public test::FileTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.createDatabase(env.path(QStringLiteral("list.db"))));
         prompt.clear();
-    }
-
-    Database& db() { return session.db(); }
-
-    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        db().exec(sql, params);
-        return db().lastInsertId();
     }
 
     static QStringList column(const BookList& list, int c)
@@ -38,10 +31,6 @@ protected:
             out << row.value(c);
         return out;
     }
-
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
 };
 
 TEST_F(BookListing, RussianOrderIgnoringLetterCaseAndNumbersWithTheirDecimals)

@@ -5,6 +5,7 @@
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
 #include "refbooks/RecordEditor.h"
+#include "support/FileTest.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 
@@ -15,39 +16,12 @@ using namespace rat::books;
 
 namespace {
 
-class BookSave : public ::testing::Test {
+class BookSave : public test::FileTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(session.createDatabase(env.path(QStringLiteral("save.db"))));
         prompt.clear();
-    }
-
-    Database& db() { return session.db(); }
-
-    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        db().exec(sql, params);
-        return db().lastInsertId();
-    }
-
-    qint64 count(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        return db().scalar(sql, params).toLongLong();
-    }
-
-    // A dump of a table, for "left unchanged" checks.
-    QStringList dump(const QString& table)
-    {
-        QStringList rows;
-        Statement st(db(), QStringLiteral("SELECT * FROM [") + table + QStringLiteral("] ORDER BY rowid"));
-        while (st.next()) {
-            QStringList cells;
-            for (int c = 0; c < st.columnCount(); ++c)
-                cells << (st.isNull(c) ? QStringLiteral("<null>") : st.toString(c));
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
     }
 
     std::optional<qint64> save(int entry, const std::vector<std::pair<QString, QString>>& values,
@@ -61,10 +35,6 @@ protected:
             EXPECT_TRUE(editor.setText(field, text)) << field.toStdString();
         return editor.save();
     }
-
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
 };
 
 TEST_F(BookSave, NameUniqueWithoutRegardToLetterCaseCyrillicIncluded)

@@ -9,6 +9,7 @@
 #include "core/DatabaseSession.h"
 #include "core/Settings.h"
 #include "refbooks/CardCalc.h"
+#include "support/FileTest.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "support/ToolRun.h"
@@ -21,7 +22,7 @@ using namespace rat::books;
 
 namespace {
 
-class CardCalc : public ::testing::Test {
+class CardCalc : public test::FileTest {
 protected:
     void SetUp() override
     {
@@ -39,14 +40,6 @@ protected:
         prompt.clear();
     }
     void TearDown() override { Clock::setToday(QDate()); }
-
-    Database& db() { return session.db(); }
-
-    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        db().exec(sql, params);
-        return db().lastInsertId();
-    }
 
     qint64 product(const QString& name, double fat, double procNe = 0, double plpris = 0, qint64 id = 0)
     {
@@ -112,9 +105,6 @@ protected:
         return out;
     }
 
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
     qint64 vitC = 0, vitB1 = 0, vitK = 0;
 };
 

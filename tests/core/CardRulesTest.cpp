@@ -6,6 +6,7 @@
 #include "refbooks/BookActions.h"
 #include "refbooks/CardRules.h"
 #include "refbooks/RecordEditor.h"
+#include "support/FileTest.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 
@@ -16,7 +17,7 @@ using namespace rat::books;
 
 namespace {
 
-class CardRules : public ::testing::Test {
+class CardRules : public test::FileTest {
 protected:
     void SetUp() override
     {
@@ -30,14 +31,6 @@ protected:
         d = card(QStringLiteral("Фарш"), meal);
         beet = insert(QStringLiteral("INSERT INTO products (pname) VALUES ('Свекла')"));
         prompt.clear();
-    }
-
-    Database& db() { return session.db(); }
-
-    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        db().exec(sql, params);
-        return db().lastInsertId();
     }
 
     qint64 card(const QString& name, qint64 meal)
@@ -64,24 +57,6 @@ protected:
                {into, dish});
     }
 
-    qint64 count(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        return db().scalar(sql, params).toLongLong();
-    }
-
-    QStringList dump(const QString& table)
-    {
-        QStringList rows;
-        Statement st(db(), QStringLiteral("SELECT * FROM [") + table + QStringLiteral("] ORDER BY rowid"));
-        while (st.next()) {
-            QStringList cells;
-            for (int i = 0; i < st.columnCount(); ++i)
-                cells << (st.isNull(i) ? QStringLiteral("<null>") : st.toString(i));
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
-
     std::optional<qint64> save(int entry, qint64 parent, const std::vector<std::pair<QString, QString>>& values)
     {
         RecordEditor editor(db(), prompt, entry);
@@ -92,9 +67,6 @@ protected:
         return editor.save();
     }
 
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
     qint64 a = 0, b = 0, c = 0, d = 0, beet = 0;
 };
 

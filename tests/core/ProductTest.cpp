@@ -8,6 +8,7 @@
 #include "refbooks/BookActions.h"
 #include "refbooks/ProductEditor.h"
 #include "refbooks/ProductRules.h"
+#include "support/FileTest.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 
@@ -18,7 +19,7 @@ using namespace rat::books;
 
 namespace {
 
-class Products : public ::testing::Test {
+class Products : public test::FileTest {
 protected:
     void SetUp() override
     {
@@ -26,19 +27,6 @@ protected:
         prompt.clear();
         dairy = insert(QStringLiteral("INSERT INTO product_group (pname) VALUES ('Молочные')"));
         litre = insert(QStringLiteral("INSERT INTO ed_izmer (ename, koef) VALUES ('л', 1000)"));
-    }
-
-    Database& db() { return session.db(); }
-
-    qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        db().exec(sql, params);
-        return db().lastInsertId();
-    }
-
-    qint64 count(const QString& sql, const std::vector<QVariant>& params = {})
-    {
-        return db().scalar(sql, params).toLongLong();
     }
 
     qint64 product(const QString& name, QVariant storage = {}, QVariant period = {})
@@ -53,19 +41,6 @@ protected:
         return count(QStringLiteral("SELECT id FROM vitamin WHERE shname = ?1"), {QString::fromLatin1(code)});
     }
 
-    QStringList dump(const QString& table)
-    {
-        QStringList rows;
-        Statement st(db(), QStringLiteral("SELECT * FROM [") + table + QStringLiteral("] ORDER BY rowid"));
-        while (st.next()) {
-            QStringList cells;
-            for (int c = 0; c < st.columnCount(); ++c)
-                cells << (st.isNull(c) ? QStringLiteral("<null>") : st.toString(c));
-            rows << cells.join(QLatin1Char('|'));
-        }
-        return rows;
-    }
-
     // Every table a product's deletion may touch.
     QStringList everything()
     {
@@ -76,9 +51,6 @@ protected:
         return all;
     }
 
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
     qint64 dairy = 0, litre = 0;
 };
 
