@@ -51,6 +51,19 @@ struct ProductInfo {
     std::vector<SeasonPeriod> periods;
 };
 
+// Columns from `at` on: pname, fat, protein, carbohyd, calories, procNe, plpris, unit koef.
+void readProduct(const Statement& st, int at, ProductInfo& p)
+{
+    p.name = st.toString(at);
+    p.fat = num(st, at + 1);
+    p.protein = num(st, at + 2);
+    p.carbohyd = num(st, at + 3);
+    p.calories = num(st, at + 4);
+    p.procNe = num(st, at + 5);
+    const double koef = num(st, at + 7);
+    p.plannedPricePerGram = koef != 0 ? num(st, at + 6) / koef : 0.0;
+}
+
 struct CycleError {
     qint64 cardId;
 };
@@ -153,16 +166,8 @@ struct CardCalculator::Impl {
         ProductInfo p;
         productSt.reset();
         productSt.bind(1, id);
-        if (productSt.next()) {
-            p.name = productSt.toString(0);
-            p.fat = num(productSt, 1);
-            p.protein = num(productSt, 2);
-            p.carbohyd = num(productSt, 3);
-            p.calories = num(productSt, 4);
-            p.procNe = num(productSt, 5);
-            const double koef = num(productSt, 7);
-            p.plannedPricePerGram = koef != 0 ? num(productSt, 6) / koef : 0.0;
-        }
+        if (productSt.next())
+            readProduct(productSt, 0, p);
         productSt.reset();
         return products.emplace(id, std::move(p)).first->second;
     }
@@ -204,14 +209,7 @@ struct CardCalculator::Impl {
         while (prods.next()) {
             ProductInfo& p = products[prods.toInt64(0)];
             p = ProductInfo{};
-            p.name = prods.toString(1);
-            p.fat = num(prods, 2);
-            p.protein = num(prods, 3);
-            p.carbohyd = num(prods, 4);
-            p.calories = num(prods, 5);
-            p.procNe = num(prods, 6);
-            const double koef = num(prods, 8);
-            p.plannedPricePerGram = koef != 0 ? num(prods, 7) / koef : 0.0;
+            readProduct(prods, 1, p);
             p.hasVitamins = true;
         }
         Statement vits(db, QStringLiteral("SELECT id_product, id_vitamin, quantity FROM vitamin_quantity ORDER BY id"));
