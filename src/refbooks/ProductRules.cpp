@@ -3,6 +3,8 @@
 #include "core/Prompt.h"
 #include "refbooks/BookRules.h"
 
+#include <QStringList>
+
 namespace rat::books {
 
 namespace {
@@ -96,6 +98,22 @@ std::optional<QDateTime> sellByDate(Database& db, qint64 productId, const QDateT
     if (!st.next() || st.isNull(0) || st.isNull(1))
         return std::nullopt;
     return advanceByStorage(received, st.toInt64(0), int(st.toInt64(1)));
+}
+
+std::optional<ListItem> chooseCopyTarget(Database& db, Prompt& prompt, qint64 productId)
+{
+    const std::vector<ListItem> targets = listItems(db, ListSource::ProductsExcept, productId);
+    QStringList names;
+    for (const ListItem& t : targets)
+        names << t.text;
+    const std::optional<int> chosen =
+        prompt.choose(QStringLiteral("Выберите продукт, в который копировать..."), QStringLiteral("Выберите продукт:"),
+                      names);
+    if (!chosen || *chosen < 0 || size_t(*chosen) >= targets.size()) {
+        prompt.warning(QStringLiteral("Не был выбран продукт. Копирование невозможно."));
+        return std::nullopt;
+    }
+    return targets[size_t(*chosen)];
 }
 
 } // namespace rat::books

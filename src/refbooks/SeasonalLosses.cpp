@@ -1,3 +1,4 @@
+#include "refbooks/ProductRules.h"
 #include "refbooks/SeasonalLosses.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"
@@ -145,19 +146,11 @@ bool copySeasonPeriods(Database& db, Prompt& prompt, qint64 productId)
                        QStringLiteral(" нет данных о сезонности. Копирование невозможно."));
         return false;
     }
-    const std::vector<ListItem> targets = listItems(db, ListSource::ProductsExcept, productId);
-    QStringList names;
-    for (const ListItem& t : targets)
-        names << t.text;
-    const std::optional<int> chosen =
-        prompt.choose(QStringLiteral("Выберите продукт, в который копировать..."), QStringLiteral("Выберите продукт:"),
-                      names);
-    if (!chosen || *chosen < 0 || size_t(*chosen) >= targets.size()) {
-        prompt.warning(QStringLiteral("Не был выбран продукт. Копирование невозможно."));
+    const std::optional<ListItem> picked = chooseCopyTarget(db, prompt, productId);
+    if (!picked)
         return false;
-    }
-    const qint64 target = targets[size_t(*chosen)].value.toLongLong();
-    const QString targetName = targets[size_t(*chosen)].text;
+    const qint64 target = picked->value.toLongLong();
+    const QString targetName = picked->text;
 
     // The target's periods as they will be, so a source period is also measured against the
     // periods copied before it.

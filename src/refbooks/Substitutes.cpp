@@ -1,3 +1,4 @@
+#include "refbooks/ProductRules.h"
 #include "refbooks/Substitutes.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
@@ -26,18 +27,10 @@ int copySubstitutes(Database& db, Prompt& prompt, qint64 productId)
         prompt.info(QStringLiteral("Нет строк для копирования!"));
         return -1;
     }
-    const std::vector<ListItem> targets = listItems(db, ListSource::ProductsExcept, productId);
-    QStringList names;
-    for (const ListItem& t : targets)
-        names << t.text;
-    const std::optional<int> chosen =
-        prompt.choose(QStringLiteral("Выберите продукт, в который копировать..."), QStringLiteral("Выберите продукт:"),
-                      names);
-    if (!chosen || *chosen < 0 || size_t(*chosen) >= targets.size()) {
-        prompt.warning(QStringLiteral("Не был выбран продукт. Копирование невозможно."));
+    const std::optional<ListItem> picked = chooseCopyTarget(db, prompt, productId);
+    if (!picked)
         return -1;
-    }
-    const qint64 target = targets[size_t(*chosen)].value.toLongLong();
+    const qint64 target = picked->value.toLongLong();
 
     int added = 0;
     try {
