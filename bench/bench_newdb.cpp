@@ -5,6 +5,7 @@
 //
 //   bench_newdb [runs] [application folder]    (5 runs, the folder of this program)
 
+#include "BenchTiming.h"
 #include "core/AppState.h"
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
@@ -29,12 +30,7 @@ using namespace rat;
 
 namespace {
 
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
+using bench::cpuMs;
 
 struct Times {
     std::vector<double> wall, cpu;

@@ -4,6 +4,7 @@
 //
 //   bench_open [runs]    (10 runs when not given)
 
+#include "BenchTiming.h"
 #include "KindergartenData.h"
 
 #include "core/Database.h"
@@ -30,12 +31,7 @@ namespace {
 
 // Wall-clock time, and the process's processor time: the machine may be shared, and the
 // processor time of a run does not grow when other work takes the processors.
-double cpuMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
+using bench::cpuMs;
 
 class Stopwatch {
 public:
