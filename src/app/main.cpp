@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/Startup.h"
 #include "exchange/NewDatabase.h"
+#include "menu/MenuModule.h"
 #include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
 #include "ui/FRMBar.h"
@@ -105,6 +106,7 @@ int main(int argc, char* argv[])
         return 1;
     // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
     books::ensureDefaultSeasonRows(session.db(), prompt);
+    menu::registerMenuModule();
     ui::installProductWindows();
     ui::installCardWindows();
 

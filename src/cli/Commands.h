@@ -37,6 +37,8 @@ void registerBookCommands();    // reference books: list, save, delete, find
 void registerCardCommands();    // technological cards: nutrient value, cost, expansion, calculation
 void registerProductCommands(); // sell-by date, seasonal gross weight, copies of seasons and substitutes
 void registerExchangeCommands();  // new database, standard data, collections, model plan-menu
+void registerPlanMenuCommands();  // plan days, copies of plan-menus and days, the summary
+void registerDayMenuCommands();   // day menus: numbering, creation, rows, counts, copies
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -48,6 +50,8 @@ inline void registerAllCommands()
     registerCardCommands();
     registerProductCommands();
     registerExchangeCommands();
+    registerPlanMenuCommands();
+    registerDayMenuCommands();
 }
 
 } // namespace rat::cli

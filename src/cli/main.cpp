@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/DatabaseSession.h"
 #include "core/Startup.h"
+#include "menu/MenuModule.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -38,6 +39,7 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     cli::registerAllCommands();
+    menu::registerMenuModule();
 
     cli::CliPrompt prompt(out);
     QString appDir, dbPath, command;

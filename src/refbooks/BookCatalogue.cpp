@@ -768,10 +768,16 @@ std::map<int, BookDef> buildCatalogue()
     return c;
 }
 
-const std::map<int, BookDef>& catalogue()
+std::map<int, BookDef>& catalogue()
 {
-    static const std::map<int, BookDef> c = buildCatalogue();
+    static std::map<int, BookDef> c = buildCatalogue();
     return c;
+}
+
+std::map<int, CustomListSource>& customSources()
+{
+    static std::map<int, CustomListSource> s;
+    return s;
 }
 
 // ---- list sources ----
@@ -877,8 +883,26 @@ std::vector<ListItem> listItems(Database& db, ListSource source, const QVariant&
         return query(db, QStringLiteral("SELECT IDU, NAIM FROM USERS ORDER BY NAIM COLLATE RU, IDU"));
     case ListSource::Warehouses:
         return query(db, QStringLiteral("SELECT IDSS, name FROM STORAGES ORDER BY name COLLATE RU, IDSS"));
-    default: return {};
+    default: {
+        const auto it = customSources().find(int(source));
+        return it == customSources().end() ? std::vector<ListItem>{} : it->second(db, param);
     }
+    }
+}
+
+void registerListSource(ListSource code, CustomListSource items)
+{
+    customSources()[int(code)] = std::move(items);
+}
+
+void registerBook(BookDef def)
+{
+    if (def.from.isEmpty())
+        def.from = def.table + QStringLiteral(" ") + def.alias;
+    if (def.orderBy.isEmpty())
+        def.orderBy = def.alias + QStringLiteral(".") + def.key;
+    const int entry = def.entry;
+    catalogue().insert_or_assign(entry, std::move(def));
 }
 
 QString listText(Database& db, ListSource source, const QVariant& value, const QVariant& param)

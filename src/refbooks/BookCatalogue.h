@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -104,6 +105,8 @@ enum class ListSource : int {
     Months = 103,              // 0..11
     Seasons = 104,             // type_menu.sezon 1..8
     Roles = 105,               // USERS.ROLE 0..2
+    // Codes from 200 on belong to the modules above this one (registerListSource).
+    FirstCustom = 200,
 };
 
 struct ListItem {
@@ -113,6 +116,11 @@ struct ListItem {
 
 // The items of a list source, in the order the list offers them.
 std::vector<ListItem> listItems(Database& db, ListSource source, const QVariant& param = {});
+
+// The items of a list source that a module above this one supplies (plan-menu dishes, ...);
+// the parameter is the one listItems() receives.
+using CustomListSource = std::function<std::vector<ListItem>(Database&, const QVariant& param)>;
+void registerListSource(ListSource code, CustomListSource items);
 
 // The text an item value shows in a source (empty when the value is not among its items).
 QString listText(Database& db, ListSource source, const QVariant& value, const QVariant& param = {});
@@ -196,12 +204,18 @@ struct BookDef {
     QString secondPrompt;
     QString findCaption;                  // "Найти блюдо", "Найти продукт" or empty
     QString bulkCopyCaption;              // keyCopy1 caption, empty when the book has none
+    // A journal: the rows whose periodColumn (an ISO date) lies in the window's period.
+    QString periodColumn;                 // e.g. "t.ddate" (empty: no period)
 
     // Editor.
     std::vector<EditorField> fields;
     VitaminStore editorVitamins;          // where "$" fields are kept (owner = this row)
     DeleteWords deleteWords;
 };
+
+// Adds (or replaces) a catalogue entry: the books and journals of the modules above this one
+// (plan-menus, day menus, ...) register theirs at start. Pointers from findBook() stay valid.
+void registerBook(BookDef def);
 
 // The definition of a catalogue entry; nullptr for a number the catalogue does not hold.
 const BookDef* findBook(int entry);

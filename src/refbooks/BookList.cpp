@@ -120,7 +120,7 @@ void registerListLoader(int entry, ListLoader loader)
 
 BookList loadList(Database& db, int entry, std::optional<qint64> parentId)
 {
-    return loadList(db, entry, ListFilter{parentId, {}});
+    return loadList(db, entry, ListFilter{parentId, {}, {}, {}});
 }
 
 BookList loadList(Database& db, int entry, const ListFilter& filter)
@@ -191,10 +191,24 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
     params.insert(params.end(), pivotParams.begin(), pivotParams.end());
 
     QString sql = QStringLiteral("SELECT ") + select.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + from;
+    QStringList where;
     if (!def->parentColumn.isEmpty() && filter.parent) {
-        sql += QStringLiteral(" WHERE ") + def->parentColumn + QStringLiteral(" = ?");
+        where << def->parentColumn + QStringLiteral(" = ?");
         params.push_back(*filter.parent);
     }
+    if (!def->periodColumn.isEmpty()) {
+        // Dates may carry a time; the day is what counts.
+        if (filter.from) {
+            where << QStringLiteral("substr(") + def->periodColumn + QStringLiteral(", 1, 10) >= ?");
+            params.push_back(filter.from->toString(Qt::ISODate));
+        }
+        if (filter.to) {
+            where << QStringLiteral("substr(") + def->periodColumn + QStringLiteral(", 1, 10) <= ?");
+            params.push_back(filter.to->toString(Qt::ISODate));
+        }
+    }
+    if (!where.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     // A list ordered by one name column is sorted here, each name folded once; the database's
     // collation would fold both names of every comparison.
     const int nameColumn = nameOrderColumn(*def, book);

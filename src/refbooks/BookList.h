@@ -4,6 +4,7 @@
 
 #include "refbooks/BookCatalogue.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -34,6 +35,9 @@ struct BookList {
 struct ListFilter {
     std::optional<qint64> parent;  // the chosen parent row; nothing shows every row
     std::optional<qint64> second;  // a second parameter (the eater type of a card calculation)
+    // The period of a journal (BookDef::periodColumn), both days included; open when unset.
+    std::optional<QDate> from;
+    std::optional<QDate> to;
 };
 
 // Loads the rows of a book. Rows ordered by name follow the Russian alphabet, letter case

@@ -4,8 +4,10 @@
 
 #include "refbooks/BookRules.h"
 
+#include <QString>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -33,6 +35,22 @@ struct BookWindowHooks {
     // keyCopy1 acting on the current row instead of the parent (the recipe of the card in the
     // card list); used when set.
     std::function<bool(Database& db, Prompt& prompt, qint64 rowId)> bulkCopyRow;
+
+    // Commands of the book's own on the toolbar after the common ones (keyPeresch, keyUp, ...),
+    // also offered in the grid's context menu.
+    struct Command {
+        QString key;      // object name of the action
+        QString text;     // caption
+        QString tip;      // tool tip (the caption when empty)
+        std::function<void(BookListWindow&)> run;
+    };
+    std::vector<Command> commands;
+    // Runs before add, edit, copy and delete ("keyAdd", "keyEdit", "keyCopy", "keyDel"); false
+    // stops the command (the hook has told the person why).
+    std::function<bool(BookListWindow&, const QString& key)> guard;
+    // A widget of the book's own under the grid (the plan-menu summary); the window owns it.
+    // It follows the window through BookListWindow::listLoaded and the grid's current row.
+    std::function<QWidget*(BookListWindow&)> panel;
 };
 void setBookWindowHooks(int entry, BookWindowHooks hooks);
 // "Копировать рецептуру" of the card lists and of the recipe lines.

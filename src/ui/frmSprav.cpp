@@ -1,4 +1,5 @@
 #include "ui/frmSprav.h"
+#include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/RecordEditor.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -49,6 +51,7 @@ BookListWindow::BookListWindow(Database& db, Prompt& prompt, int entry, QWidget*
     buildToolBar();
     layout->addWidget(toolBar_);
     buildFilters(this, layout);
+    buildPeriod(this, layout);
 
     grid_->setObjectName(QStringLiteral("grid"));
     grid_->setModel(model_);
@@ -66,6 +69,11 @@ BookListWindow::BookListWindow(Database& db, Prompt& prompt, int entry, QWidget*
     connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { fitHeaderHeight(); });
     grid_->installEventFilter(this);
     layout->addWidget(grid_, 1);
+    if (const BookWindowHooks* own = bookWindowHooks(entry_); own && own->panel) {
+        panel_ = own->panel(*this);
+        if (panel_)
+            layout->addWidget(panel_);
+    }
 
     auto* status = new QWidget(this);
     status->setObjectName(QStringLiteral("statusLine"));
@@ -156,6 +164,23 @@ void BookListWindow::buildToolBar()
             ->setIcon(badgeIcon(QStringLiteral("В"), QColor(0x2e, 0x8b, 0x4f)));
     }
 
+    const BookWindowHooks* own = bookWindowHooks(entry_);
+    if (own && !own->commands.empty()) {
+        toolBar_->addSeparator();
+        for (const BookWindowHooks::Command& c : own->commands) {
+            auto* a = new QAction(c.text, this);
+            a->setObjectName(c.key);
+            a->setToolTip(c.tip.isEmpty() ? c.text : c.tip);
+            const auto run = c.run;
+            connect(a, &QAction::triggered, this, [this, run] {
+                if (run)
+                    run(*this);
+            });
+            toolBar_->addAction(a);
+            actions_.insert(c.key, a);
+        }
+    }
+
     // The context menu: the same commands as the toolbar's find, add, edit, copy and delete.
     contextMenu_ = new QMenu(QStringLiteral("Действия"), this);
     contextMenu_->setObjectName(QStringLiteral("menuActions"));
@@ -192,6 +217,11 @@ void BookListWindow::buildToolBar()
         plain->setEnabled(editable);
         contextMenu_->insertAction(contextMenu_->actions().value(4), plain);
         connect(plain, &QAction::triggered, this, [this] { editRowPlain(); });
+    }
+    if (own && !own->commands.empty()) {
+        contextMenu_->addSeparator();
+        for (const BookWindowHooks::Command& c : own->commands)
+            contextMenu_->addAction(actions_.value(c.key));
     }
 }
 
@@ -231,6 +261,35 @@ void BookListWindow::buildFilters(QWidget* host, QVBoxLayout* layout)
         form->addRow(new QLabel(def_->secondPrompt, panel), secondBox_);
         connect(secondBox_, &QComboBox::currentIndexChanged, this, [this] { load(std::nullopt, 0); });
     }
+    layout->addWidget(panel);
+}
+
+void BookListWindow::buildPeriod(QWidget* host, QVBoxLayout* layout)
+{
+    if (!def_ || def_->periodColumn.isEmpty())
+        return;
+    auto* panel = new QWidget(host);
+    panel->setObjectName(QStringLiteral("period"));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(6, 4, 6, 4);
+    auto makeDate = [panel](const QString& name, const QDate& date) {
+        auto* edit = new QDateEdit(date, panel);
+        edit->setObjectName(name);
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        return edit;
+    };
+    // A journal opens on the current month: what the kitchen works on.
+    const QDate today = Clock::today();
+    fromDate_ = makeDate(QStringLiteral("dateFrom"), QDate(today.year(), today.month(), 1));
+    toDate_ = makeDate(QStringLiteral("dateTo"), QDate(today.year(), today.month(), today.daysInMonth()));
+    row->addWidget(new QLabel(QStringLiteral("Период с"), panel));
+    row->addWidget(fromDate_);
+    row->addWidget(new QLabel(QStringLiteral("по"), panel));
+    row->addWidget(toDate_);
+    row->addStretch(1);
+    for (QDateEdit* edit : {fromDate_, toDate_})
+        connect(edit, &QDateEdit::dateChanged, this, [this] { load(currentId(), currentRow()); });
     layout->addWidget(panel);
 }
 
@@ -290,6 +349,10 @@ void BookListWindow::load(std::optional<qint64> keepId, int fallbackRow)
         filter.parent = parentId().value_or(-1);  // an empty parent book: no rows
     if (secondBox_ && secondBox_->currentData().isValid())
         filter.second = secondBox_->currentData().toLongLong();
+    if (fromDate_) {
+        filter.from = fromDate_->date();
+        filter.to = toDate_->date();
+    }
     QHeaderView* header = grid_->horizontalHeader();
     std::vector<int> widths;
     for (int c = 0; c < model_->columnCount(); ++c)
@@ -321,6 +384,7 @@ void BookListWindow::load(std::optional<qint64> keepId, int fallbackRow)
     updateStatus();
     if (!failure.isEmpty())
         totalLabel_->setText(failure);
+    emit listLoaded();
 }
 
 void BookListWindow::applyWidths()
@@ -427,7 +491,8 @@ void BookListWindow::reload()
 
 void BookListWindow::editRowPlain()
 {
-    openEditor(books::EditMode::Edit, true);
+    if (guarded(QStringLiteral("keyEdit")))
+        openEditor(books::EditMode::Edit, true);
 }
 
 void BookListWindow::openEditor(books::EditMode mode, bool plainForm)
@@ -474,24 +539,33 @@ void BookListWindow::openEditor(books::EditMode mode, bool plainForm)
     grid_->setFocus();
 }
 
+bool BookListWindow::guarded(const QString& key)
+{
+    const BookWindowHooks* hooks = bookWindowHooks(entry_);
+    return !hooks || !hooks->guard || hooks->guard(*this, key);
+}
+
 void BookListWindow::addRow()
 {
-    openEditor(books::EditMode::Add);
+    if (guarded(QStringLiteral("keyAdd")))
+        openEditor(books::EditMode::Add);
 }
 
 void BookListWindow::editRow()
 {
-    openEditor(books::EditMode::Edit);
+    if (guarded(QStringLiteral("keyEdit")))
+        openEditor(books::EditMode::Edit);
 }
 
 void BookListWindow::copyRow()
 {
-    openEditor(books::EditMode::Copy);
+    if (guarded(QStringLiteral("keyCopy")))
+        openEditor(books::EditMode::Copy);
 }
 
 void BookListWindow::deleteRows()
 {
-    if (!def_ || def_->readOnly)
+    if (!def_ || def_->readOnly || !guarded(QStringLiteral("keyDel")))
         return;
     std::vector<qint64> ids = selectedIds();
     if (ids.empty())

@@ -16,6 +16,7 @@
 
 class QAction;
 class QComboBox;
+class QDateEdit;
 class QDialog;
 class QLabel;
 class QMenu;
@@ -47,6 +48,13 @@ public:
     QComboBox* parentFilter() const { return parentBox_; }
     QComboBox* grandParentFilter() const { return grandParentBox_; }
     QComboBox* secondFilter() const { return secondBox_; }
+    // The period of a journal (null when the book has none).
+    QDateEdit* fromDate() const { return fromDate_; }
+    QDateEdit* toDate() const { return toDate_; }
+    // The book's own panel under the grid (null when it has none).
+    QWidget* panel() const { return panel_; }
+    Database& database() const { return db_; }
+    Prompt& prompt() const { return prompt_; }
     QLabel* rowLabel() const { return rowLabel_; }
     QLabel* totalLabel() const { return totalLabel_; }
     QLabel* selectedLabel() const { return selectedLabel_; }
@@ -82,6 +90,10 @@ public:
     // replace it to fill the dialog in.
     std::function<void(QDialog&)> showDialog;
 
+signals:
+    // The rows were read again (after a filter change, a reload or a command).
+    void listLoaded();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -90,6 +102,8 @@ protected:
 private:
     void buildToolBar();
     void buildFilters(QWidget* host, QVBoxLayout* layout);
+    void buildPeriod(QWidget* host, QVBoxLayout* layout);
+    bool guarded(const QString& key);
     void fillParents();
     void fillGrandParents();
     void load(std::optional<qint64> keepId, int fallbackRow);
@@ -113,6 +127,9 @@ private:
     QComboBox* parentBox_ = nullptr;
     QComboBox* grandParentBox_ = nullptr;
     QComboBox* secondBox_ = nullptr;
+    QDateEdit* fromDate_ = nullptr;
+    QDateEdit* toDate_ = nullptr;
+    QWidget* panel_ = nullptr;
     QLabel* rowLabel_;
     QLabel* totalLabel_;
     QLabel* selectedLabel_;

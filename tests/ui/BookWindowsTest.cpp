@@ -233,16 +233,16 @@ TEST_F(BookWindows, OwnModuleSuppliesTheBulkCopyAndTheRowWindow)
 
     // With it: the chosen product's rows are copied and the list is read again.
     std::vector<qint64> copiedFrom;
-    ui::setBookWindowHooks(books::entrySubstitutions, {[&](Database& d, Prompt&, qint64 product) {
+    ui::BookWindowHooks copyHooks;
+    copyHooks.bulkCopy = [&](Database& d, Prompt&, qint64 product) {
                                                          copiedFrom.push_back(product);
                                                          d.exec(QStringLiteral("INSERT INTO [replace] (id_product, "
                                                                                "id_product_replace, repl_weight, "
                                                                                "pr_weight) VALUES (?1, ?1, 1, 1)"),
                                                                 {product});
                                                          return true;
-                                                     },
-                                                     {},
-                                                     {}});
+                                                     };
+    ui::setBookWindowHooks(books::entrySubstitutions, copyHooks);
     substitutes->action(QStringLiteral("keyCopy1"))->trigger();
     ui::setBookWindowHooks(books::entrySubstitutions, {});
     EXPECT_EQ(copiedFrom, std::vector<qint64>{carrot});
@@ -253,8 +253,8 @@ TEST_F(BookWindows, OwnModuleSuppliesTheBulkCopyAndTheRowWindow)
     ASSERT_NE(products, nullptr);
     ASSERT_EQ(products->parentId(), vegetables);
     std::optional<qint64> shownFor;
-    ui::setBookWindowHooks(books::entryProducts,
-                           {{}, [&](QWidget*, Database& d, Prompt&, books::EditMode mode, std::optional<qint64>,
+    ui::BookWindowHooks windowHooks;
+    windowHooks.recordWindow = [&](QWidget*, Database& d, Prompt&, books::EditMode mode, std::optional<qint64>,
                                     std::optional<qint64> group) -> std::optional<qint64> {
                                 EXPECT_EQ(mode, books::EditMode::Add);
                                 shownFor = group;
@@ -262,8 +262,8 @@ TEST_F(BookWindows, OwnModuleSuppliesTheBulkCopyAndTheRowWindow)
                                                       "('Яблоки', ?1)"),
                                        {fruit});
                                 return d.lastInsertId();
-                            },
-                            {}});
+                            };
+    ui::setBookWindowHooks(books::entryProducts, windowHooks);
     products->addRow();
     ui::setBookWindowHooks(books::entryProducts, {});
     EXPECT_EQ(shownFor, vegetables);

@@ -1,0 +1,7 @@
+#include "cli/Commands.h"
+
+namespace rat::cli {
+
+void registerDayMenuCommands() {}
+
+} // namespace rat::cli

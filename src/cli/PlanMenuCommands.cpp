@@ -1,0 +1,7 @@
+#include "cli/Commands.h"
+
+namespace rat::cli {
+
+void registerPlanMenuCommands() {}
+
+} // namespace rat::cli

@@ -1,0 +1,15 @@
+#include "menu/MenuModule.h"
+
+namespace rat::menu {
+
+void registerMenuModule()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    registerPlanMenuBooks();
+    registerDayMenuBooks();
+}
+
+} // namespace rat::menu

@@ -1,0 +1,7 @@
+#include "menu/MenuModule.h"
+
+namespace rat::menu {
+
+void registerPlanMenuBooks() {}
+
+} // namespace rat::menu
