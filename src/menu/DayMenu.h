@@ -19,6 +19,9 @@ class Prompt;
 
 namespace rat::menu {
 
+// The catalogue entry of the day-menu journal ("Журнал меню на день").
+inline constexpr int entryDayMenuJournal = 11;
+
 // ---- numbering ----
 
 // The run of digits at the end of the text increased by one, keeping its width ("0099" ->
@@ -98,6 +101,7 @@ struct DayMenuRows {
     std::vector<DayMenuRow> rows;
     double total = 0;
     QString totalLabel;          // "Итого: ..." / "Итого (c учетом округлений по каждому блюду): ..."
+    int basisCode = 0;           // the code of the basis the costs were computed at
 };
 // The rows of a day menu at a cost basis code (nothing: the first item) on `date` (the price
 // date of "По последней поставке"; normally today).
