@@ -332,18 +332,23 @@ std::optional<qint64> copyCard(Database& db, qint64 cardId)
                 QStringLiteral(" FROM CARD_VITAMIN WHERE id_card_recipes = ?2 ORDER BY rowid"),
             {newId, cardId});
 
+    copyCardLinesAndYields(db, cardId, newId);
+    tx.commit();
+    return newId;
+}
+
+void copyCardLinesAndYields(Database& db, qint64 fromCard, qint64 toCard)
+{
     const QStringList columns = {QStringLiteral("id_product"), QStringLiteral("brutto"),  QStringLiteral("netto"),
                                  QStringLiteral("isComment"),  QStringLiteral("isVariant"), QStringLiteral("comment"),
                                  QStringLiteral("isCard"),     QStringLiteral("vih_kol"),  QStringLiteral("brutto2"),
                                  QStringLiteral("netto2")};
-    appendLines(db, newId, readLines(db, cardId, columns), columns);
+    appendLines(db, toCard, readLines(db, fromCard, columns), columns);
 
     db.exec(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1, output2, output3) "
                            "SELECT ?1, id_type_eating, output1, output2, output3 FROM output "
                            "WHERE id_card_recipe = ?2 ORDER BY id"),
-            {newId, cardId});
-    tx.commit();
-    return newId;
+            {toCard, fromCard});
 }
 
 void registerCardRules()

@@ -31,4 +31,8 @@ bool copyRecipeToChosenCard(Database& db, Prompt& prompt, qint64 fromCard);
 // card does not exist. A database error is thrown as DbError, with nothing written.
 std::optional<qint64> copyCard(Database& db, qint64 cardId);
 
+// Adds the recipe lines (variants pointing at the copied main lines) and the yields of
+// `fromCard` to the new card `toCard`, inside the caller's transaction.
+void copyCardLinesAndYields(Database& db, qint64 fromCard, qint64 toCard);
+
 } // namespace rat::books
