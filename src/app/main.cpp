@@ -10,6 +10,7 @@
 #include "menu/MenuModule.h"
 #include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
+#include "ui/DayMenuJournal.h"
 #include "ui/FRMBar.h"
 #include "ui/FrmProd.h"
 #include "ui/LoginDialog.h"
@@ -121,6 +122,7 @@ int main(int argc, char* argv[])
             window.applyOrganisationSwitches();
     };
     ui::installBookWindows(window, session);
+    ui::installDayMenuJournal(window);
     window.show();
 
     // --open N: the window of catalogue entry N, as its menu command would open it.

@@ -1,0 +1,23 @@
+#pragma once
+// The kinds of document, made by makeDocumentKind(), and what their files share.
+
+#include "ui/DocumentKind.h"
+
+#include <functional>
+#include <memory>
+
+namespace rat {
+class Prompt;
+}
+
+namespace rat::ui {
+
+std::unique_ptr<DocumentKind> makeNormKind();
+std::unique_ptr<DocumentKind> makeDayMenuKind();
+std::unique_ptr<DocumentKind> makeStockKind(int code);
+
+// "Удалить выделенн" + "ую строку?" / "ые строки?" (default No), "Идет удаление строк...",
+// the removal, then "Удалено строк: N". Returns the count removed (0 when declined).
+int deleteLinesAsked(Prompt& prompt, int count, const std::function<void()>& remove);
+
+} // namespace rat::ui
