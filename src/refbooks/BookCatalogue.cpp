@@ -1,4 +1,5 @@
 #include "refbooks/BookCatalogue.h"
+#include "refbooks/CardYieldRules.h"
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
 
@@ -85,7 +86,7 @@ std::vector<ListItem> fixedItems(ListSource source)
 
 bool isFixed(ListSource source)
 {
-    return int(source) >= int(ListSource::PeriodUnits);
+    return int(source) >= int(ListSource::PeriodUnits) && int(source) < int(ListSource::FirstCustom);
 }
 
 // The text of a fixed list's stored code, as a CASE over the bound texts.
@@ -373,6 +374,25 @@ std::map<int, BookDef> buildCatalogue()
                     whole("Выход основного блюда, г", "output1", required),
                     whole("Выход1 доп. блюда, г", "output2"),
                     whole("Выход2 доп. блюда, г", "output3")};
+        put(b);
+    }
+
+    {
+        // Entry 70 (entryCategoryYields): the yields of a whole dish category. An editor only,
+        // opened from the yields list; nothing of it is stored in a row of its own, its save
+        // sets the yield on every card of the category (CardYieldRules). The category and the
+        // eater type are checked there, with messages of their own.
+        BookDef b = book(entryCategoryYields, "output", "id", "Выход по категориям блюд", "Выход по категориям блюд", "");
+        b.parentField = QStringLiteral("id_type_meal");  // the category the yields list shows
+        auto unstored = [](EditorField f) {
+            f.stored = false;
+            return f;
+        };
+        b.fields = {unstored(list("Категория блюд", "id_type_meal", ListSource::DishCategories, optional)),
+                    unstored(list("Тип довольствующихся", "id_type_eating", ListSource::EaterTypes, optional)),
+                    unstored(whole("Выход основного блюда, г", "output1")),
+                    unstored(whole("Выход1 доп. блюда, г", "output2")),
+                    unstored(whole("Выход2 доп. блюда, г", "output3"))};
         put(b);
     }
 

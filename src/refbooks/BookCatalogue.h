@@ -159,7 +159,8 @@ struct EditorField {
     int decimals = -1;        // Text: -1 not a number, 0 whole number, n decimals
     bool warnUnique = false;  // uniqueness only warns ("... Продолжить сохранение?"), even if optional
     bool stored = true;       // false: shown and checked but not written (a confirmation field)
-    QString paramField;       // a parameterised list takes this field's value (else the parent)
+    QString paramField;       // a parameterised list takes this field's value (else the parent);
+                              // "a,b" gives it the values of both fields as a list
     bool money = false;       // caption + currency short name + moneyTail
     QString moneyTail;
     // A generator (field "$"): one number field per vitamin, captioned shname + vitaminSuffix.

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QTime>
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -155,6 +156,42 @@ QString quoted(const QString& s)
 {
     return QLatin1Char('"') + s + QLatin1Char('"');
 }
+
+// A list field whose list and caption follow a box of the same row.
+struct SwitchedList {
+    int entry;
+    const char* field;
+    const char* box;      // while ticked, the list is `source` under `caption`
+    ListSource source;
+    const char* caption;
+};
+const SwitchedList kSwitchedLists[] = {
+    {entryRecipeLines, "id_product", "isCard", ListSource::Cards, "Вложенное блюдо"},
+};
+
+// A field that applies only while a box of the same row is ticked (or only while it is
+// clear); a field with several rules applies when all of them hold.
+struct BoxRule {
+    int entry;
+    const char* field;
+    const char* box;
+    bool whileTicked;
+    bool requiredThen;  // a list that must be chosen while it applies
+};
+const BoxRule kBoxRules[] = {
+    // A comment line has no item, weights, nesting or variant; a line that is no comment has
+    // no comment text.
+    {entryRecipeLines, "id_product", "isComment", false, false},
+    {entryRecipeLines, "vih_kol", "isComment", false, false},
+    {entryRecipeLines, "isCard", "isComment", false, false},
+    {entryRecipeLines, "brutto", "isComment", false, false},
+    {entryRecipeLines, "netto", "isComment", false, false},
+    {entryRecipeLines, "isVariant", "isComment", false, false},
+    {entryRecipeLines, "comment", "isComment", true, false},
+    // A variant is the alternative of a main line, and only a variant has one.
+    {entryRecipeLines, "id_MainCard", "isVariant", true, true},
+    {entryRecipeLines, "id_MainCard", "isComment", false, false},
+};
 
 } // namespace
 
@@ -336,6 +373,13 @@ bool RecordEditor::setText(const QString& field, const QString& text)
 
 QVariant RecordEditor::paramOf(const EditorField& f) const
 {
+    // Several fields ("id_day,id_type_meal") give the list their values in that order.
+    if (f.paramField.contains(QLatin1Char(','))) {
+        QVariantList values;
+        for (const QString& name : f.paramField.split(QLatin1Char(',')))
+            values << value(fieldIndex(name.trimmed()));
+        return values;
+    }
     if (!f.paramField.isEmpty())
         return value(fieldIndex(f.paramField));
     return parentId_ ? QVariant(*parentId_) : QVariant();
@@ -345,10 +389,54 @@ std::vector<ListItem> RecordEditor::items(int index) const
 {
     if (index < 0 || size_t(index) >= book_.fields.size())
         return {};
-    const EditorField& f = book_.fields[size_t(index)];
+    const EditorField f = currentField(index);
     if (f.control != Control::List)
         return {};
-    return listItems(db_, f.source, paramOf(f));
+    std::vector<ListItem> out = listItems(db_, f.source, paramOf(f));
+    // A line is not its own main line.
+    if (f.source == ListSource::MainLines && mode_ == EditMode::Edit && id_)
+        out.erase(std::remove_if(out.begin(), out.end(),
+                                 [this](const ListItem& it) { return it.value.toLongLong() == *id_; }),
+                  out.end());
+    return out;
+}
+
+bool RecordEditor::ticked(const char* box) const
+{
+    const int i = fieldIndex(QString::fromLatin1(box));
+    return i >= 0 && values_[size_t(i)].toBool();
+}
+
+EditorField RecordEditor::currentField(int index) const
+{
+    if (index < 0 || size_t(index) >= book_.fields.size())
+        return {};
+    EditorField f = book_.fields[size_t(index)];
+    for (const SwitchedList& s : kSwitchedLists)
+        if (s.entry == entry_ && f.field.compare(QLatin1String(s.field), Qt::CaseInsensitive) == 0 && ticked(s.box)) {
+            f.source = s.source;
+            f.caption = QString::fromUtf8(s.caption);
+        }
+    if (applies(index)) {
+        for (const BoxRule& r : kBoxRules)
+            if (r.entry == entry_ && r.requiredThen && f.field.compare(QLatin1String(r.field), Qt::CaseInsensitive) == 0)
+                f.flag = required;
+    } else {
+        f.flag = optional;
+    }
+    return f;
+}
+
+bool RecordEditor::applies(int index) const
+{
+    if (index < 0 || size_t(index) >= book_.fields.size())
+        return false;
+    const QString& field = book_.fields[size_t(index)].field;
+    for (const BoxRule& r : kBoxRules)
+        if (r.entry == entry_ && field.compare(QLatin1String(r.field), Qt::CaseInsensitive) == 0 &&
+            ticked(r.box) != r.whileTicked)
+            return false;
+    return true;
 }
 
 bool RecordEditor::acceptTyping(int index, const QString& text)
@@ -388,9 +476,13 @@ std::optional<qint64> RecordEditor::save()
 
     // 2. Field by field: filled, convertible, unique.
     for (size_t i = 0; i < book_.fields.size(); ++i) {
-        const EditorField& f = book_.fields[i];
+        const EditorField f = currentField(int(i));
         if (f.control == Control::Heading)
             continue;
+        if (f.control == Control::List && !applies(int(i))) {
+            ctx.values[f.field] = qint64(0);
+            continue;
+        }
         QVariant stored;
         QString shown;
         if (f.control == Control::List) {
@@ -475,7 +567,9 @@ std::optional<qint64> RecordEditor::save()
             params.push_back(ctx.value(f.field));
         }
         qint64 savedId = 0;
-        if (ctx.isNew()) {
+        if (columns.isEmpty()) {
+            // Nothing of its own to write: the rules below do the work.
+        } else if (ctx.isNew()) {
             QStringList marks;
             for (int k = 1; k <= columns.size(); ++k)
                 marks << QStringLiteral("?%1").arg(k);
@@ -532,7 +626,8 @@ std::optional<qint64> RecordEditor::save()
                 ins.exec();
             }
         }
-        ctx.id = savedId;
+        if (!columns.isEmpty())
+            ctx.id = savedId;
         for (const BookRules& r : rules)
             if (r.inWrite)
                 r.inWrite(ctx);
@@ -545,9 +640,12 @@ std::optional<qint64> RecordEditor::save()
         return std::nullopt;
     }
 
+    const bool ownRow = ctx.id.has_value();
     const EditMode savedAs = mode_;
-    mode_ = EditMode::Edit;
-    id_ = ctx.id;
+    if (ownRow) {
+        mode_ = EditMode::Edit;
+        id_ = ctx.id;
+    }
     changed_ = false;
     if (!def.nameField.isEmpty())
         rowName_ = ctx.value(def.nameField).toString();
@@ -561,7 +659,7 @@ std::optional<qint64> RecordEditor::save()
     for (const BookRules& r : rules)
         if (r.followUp)
             r.followUp(ctx);
-    return ctx.id;
+    return ownRow ? ctx.id : std::optional<qint64>(0);
 }
 
 } // namespace rat::books
