@@ -52,14 +52,27 @@ public:
     // (row id or fixed-list code), a check box 1/0 (also "Да"/"Нет", "-1").
     bool setText(const QString& field, const QString& text);
 
-    // Items of a list field (a parameterised list takes its parameter field or the parent).
+    // Items of a list field (a parameterised list takes its parameter field or the parent), as
+    // currentField() lists them; the main-line list of a recipe line leaves the line itself out.
     std::vector<ListItem> items(int index) const;
+
+    // A field as it applies to the row's current values. The item of a recipe line is a card,
+    // captioned "Вложенное блюдо", while "Вложить блюдо" is ticked, and a product otherwise; the
+    // main line of a variant must be chosen while "Вариант" is ticked.
+    EditorField currentField(int index) const;
+    // False for a field that does not apply to the row as it stands: the item, weights and
+    // boxes of a comment line, the comment text of a line that is no comment, the main line of
+    // a line that is no variant. Such a field needs no value; a list of them is stored as 0
+    // (no item, no main line), other fields keep what was typed.
+    bool applies(int index) const;
 
     bool isChanged() const { return changed_; }
 
     // The save in its fixed order. Returns the saved row's key for reselection, or nothing
     // when a check refused it, a question was answered No, or the write failed (the editor
-    // stays open; nothing was written).
+    // stays open; nothing was written). A definition none of whose fields is stored (the
+    // yields of a whole dish category) writes no row of its own: its rules do the writing in
+    // the save's transaction, and a successful save returns 0.
     std::optional<qint64> save();
 
     // Closing the editor with Cancel: with unsaved changes asks "Сохранить изменения?"
@@ -74,6 +87,7 @@ public:
 
 private:
     QVariant paramOf(const EditorField& f) const;
+    bool ticked(const char* box) const;
 
     Database& db_;
     Prompt& prompt_;

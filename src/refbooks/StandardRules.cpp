@@ -6,6 +6,7 @@
 #include "refbooks/BookRules.h"
 #include "refbooks/CardCalc.h"
 #include "refbooks/CardRules.h"
+#include "refbooks/CardYieldRules.h"
 #include "refbooks/EaterTypes.h"
 #include "refbooks/ProductRules.h"
 #include "refbooks/SeasonalLosses.h"
@@ -268,6 +269,7 @@ void registerStandardRules()
     registerSeasonRules();
     registerCardCalculation();
     registerCardRules();
+    registerCardYieldRules();
 }
 
 } // namespace rat::books
