@@ -3,6 +3,7 @@
 #include "refbooks/BookActions.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/CardRules.h"
+#include "ui/FrmSprav2.h"
 #include "ui/MainWindow.h"
 #include "ui/frmSprav.h"
 
@@ -32,6 +33,13 @@ void installCardWindows()
     for (int entry : {books::entryCards, books::entryCardsWithComposition}) {
         BookWindowHooks h = bookWindowHooks(entry) ? *bookWindowHooks(entry) : BookWindowHooks{};
         h.bulkCopyRow = books::copyRecipeToChosenCard;
+        // The card window in place of the plain editor; captioned with the list it opens from.
+        const books::BookDef* def = books::findBook(entry);
+        const QString title = def ? def->listTitle : QStringLiteral("Технологические карты");
+        h.recordWindow = [title](QWidget* parent, Database& db, Prompt& prompt, books::EditMode mode,
+                                 std::optional<qint64> id, std::optional<qint64> category) {
+            return openCardWindow(parent, db, prompt, title, mode, id, category);
+        };
         setBookWindowHooks(entry, std::move(h));
     }
     BookWindowHooks lines = bookWindowHooks(books::entryRecipeLines) ? *bookWindowHooks(books::entryRecipeLines)

@@ -1,0 +1,271 @@
+// The card window offscreen: a new card filled and saved, two lines and a yield added through
+// the record editor, the grids and their status line, deletion from the grid, the questions on
+// closing, and the list windows reaching the card window.
+
+#include "core/Database.h"
+#include "core/DatabaseSession.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TestEnv.h"
+#include "ui/BookWindows.h"
+#include "ui/FrmSprav2.h"
+#include "ui/frmSD1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace rat;
+using rat::books::EditMode;
+using rat::ui::BookRecordDialog;
+using rat::ui::FrmSprav2;
+
+namespace {
+
+struct CardFile {
+    test::TestEnv env;
+    test::ScriptedPrompt prompt;
+    DatabaseSession session{prompt};
+
+    CardFile()
+    {
+        EXPECT_TRUE(session.createDatabase(env.path("cards.db")));
+        db().execScript(QStringLiteral(
+            "DELETE FROM output; DELETE FROM type_eating; DELETE FROM type_menu; DELETE FROM RECEPTUR;"
+            "INSERT INTO type_meal (id, tname) VALUES (1, 'Супы'), (2, 'Гарниры');"
+            "INSERT INTO type_culinary (id, cname) VALUES (1, 'Варка'), (2, 'Тушение');"
+            "INSERT INTO RECEPTUR (ID, namev, namesh) VALUES (1, 'Сборник 2011', 'Сб.2011');"
+            "INSERT INTO type_menu (id, tname) VALUES (1, 'Сад');"
+            "INSERT INTO type_eating (id, ename, shname, status, id_type_menu) VALUES (1, 'Сад 12 часов', 'С12', -1, 1),"
+            "(2, 'Ясли 12 часов', 'Я12', -1, 1);"
+            "INSERT INTO products (id, pname) VALUES (1, 'Капуста'), (2, 'Морковь');"));
+        prompt.clear();
+    }
+    Database& db() { return session.db(); }
+};
+
+template <class W>
+W* field(FrmSprav2& w, const char* name)
+{
+    W* c = qobject_cast<W*>(w.control(QString::fromLatin1(name)));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+template <class W>
+W* field(BookRecordDialog& d, const char* name)
+{
+    W* c = qobject_cast<W*>(d.control(QString::fromLatin1(name)));
+    EXPECT_NE(c, nullptr) << name;
+    return c;
+}
+
+void type(QWidget* w, const QString& text)
+{
+    w->setFocus();
+    for (const QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+void press(QWidget* w, int key)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void choose(QComboBox* box, const QString& text)
+{
+    const int i = box->findText(text, Qt::MatchStartsWith);
+    ASSERT_GE(i, 0) << text.toStdString();
+    box->setCurrentIndex(i);
+}
+
+QStringList gridRows(QTableWidget* g)
+{
+    QStringList rows;
+    for (int r = 0; r < g->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < g->columnCount(); ++c)
+            cells << (g->item(r, c) ? g->item(r, c)->text() : QString());
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+const QString kRecalc = QStringLiteral("question: Вы изменили рецептуру. Пересчитать пищевую ценность технологической "
+                                       "карты \"Щи\" с учетом химического состава продуктов и  \"% несъедобной части\" "
+                                       "продукта  из справочника \"Продукты\", а также с учетом \"Потери при тепловой "
+                                       "обработке, %\"? => Нет");
+
+} // namespace
+
+TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
+{
+    CardFile f;
+    FrmSprav2 w(f.db(), f.prompt, QStringLiteral("Технологические карты"));
+    ASSERT_TRUE(w.open(EditMode::Add, {}, qint64(1)));
+    w.show();
+    QApplication::setActiveWindow(&w);
+    EXPECT_EQ(w.objectName(), QStringLiteral("FrmSprav2"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологические карты: Новая карта *"));
+    EXPECT_EQ(w.nutrientCaption()->text(), QStringLiteral("Химический состав на 100 г:"));
+    EXPECT_EQ(field<QComboBox>(w, "id_type_meal")->currentText(), QStringLiteral("Супы"));
+    EXPECT_EQ(field<QComboBox>(w, "id_receptur")->currentText(), QStringLiteral("Сб.2011"));
+    EXPECT_EQ(field<QLineEdit>(w, "number1")->maxLength(), 10);
+    QStringList labels;
+    for (const QLabel* l : w.findChildren<QLabel*>())
+        labels << l->text();
+    for (const char* c : {"Общая информация:", "Категория блюда", "Номер", "Номер рецептуры", "Наименование",
+                          "Технология приготовления", "Вид обработки", "Сборник рецептур", "План. стоимость, тг.",
+                          "Органолептическая оценка:", "Белки, г", "Калорий, ккал", "Ca, мг", "C, мг"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(c))) << c;
+    EXPECT_EQ(gridRows(w.ingredientGrid()), QStringList());
+    EXPECT_EQ(w.ingredientGrid()->horizontalHeaderItem(1)->text(), QStringLiteral("Ингредиент"));
+    EXPECT_EQ(w.yieldGrid()->horizontalHeaderItem(0)->text(), QStringLiteral("Тип довольствующихся"));
+
+    // Lines wait for the card's first save.
+    press(w.ingredientGrid(), Qt::Key_Insert);
+    EXPECT_EQ(f.prompt.messages(), QStringList(QStringLiteral("warning: Сначала заполните данные о технологической "
+                                                              "карте, после чего можно будет вводить ингредиенты.")));
+
+    // The header filled; the mass of the block changes its caption.
+    type(field<QLineEdit>(w, "number1"), QStringLiteral("8"));
+    type(field<QLineEdit>(w, "cname"), QStringLiteral("Щи"));
+    choose(field<QComboBox>(w, "id_type_culinary"), QStringLiteral("Варка"));
+    auto* vih = field<QLineEdit>(w, "vih");
+    vih->selectAll();
+    vih->del();
+    type(vih, QStringLiteral("250"));
+    EXPECT_EQ(w.nutrientCaption()->text(), QStringLiteral("Химический состав на 250 г:"));
+    type(field<QLineEdit>(w, "protein"), QStringLiteral("1,8"));
+    type(field<QLineEdit>(w, "$Ca"), QStringLiteral("x"));
+    EXPECT_EQ(field<QLineEdit>(w, "$Ca")->text(), QString());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологические карты: Новая карта *"));
+    f.prompt.clear();
+    w.okButton()->click();
+    EXPECT_TRUE(f.prompt.messages().isEmpty()) << f.prompt.messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(w.isVisible());
+    ASSERT_TRUE(w.savedId());
+    const qint64 card = *w.savedId();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Щи"));
+    EXPECT_DOUBLE_EQ(f.db().scalar(QStringLiteral("SELECT protein FROM card_recipes WHERE id = ?1"), {card}).toDouble(),
+                     1.8);
+
+    // Two lines through the record editor of the recipe lines, bound to this card.
+    auto addLine = [&](const QString& product, const QString& brutto, const QString& netto) {
+        w.showDialog = [&](QDialog& d) {
+            auto& dialog = static_cast<BookRecordDialog&>(d);
+            EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Рецептура: Новая"));
+            EXPECT_EQ(field<QComboBox>(dialog, "id_card_recipes")->currentText().trimmed().left(2), QStringLiteral("Щи"));
+            choose(field<QComboBox>(dialog, "id_product"), product);
+            type(field<QLineEdit>(dialog, "brutto"), brutto);
+            type(field<QLineEdit>(dialog, "netto"), netto);
+            f.prompt.answers = {Answer::No};
+            dialog.okButton()->click();
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        };
+        press(w.ingredientGrid(), Qt::Key_Insert);
+    };
+    f.prompt.clear();
+    addLine(QStringLiteral("Капуста"), QStringLiteral("50,5"), QStringLiteral("40"));
+    addLine(QStringLiteral("Морковь"), QStringLiteral("20"), QStringLiteral("16"));
+    EXPECT_EQ(f.prompt.messages(), QStringList({kRecalc, kRecalc}));
+    EXPECT_EQ(gridRows(w.ingredientGrid()),
+              QStringList({QStringLiteral("|Капуста|50,5|40"), QStringLiteral("|Морковь|20|16")}));
+    w.ingredientGrid()->setFocus();
+    w.ingredientGrid()->selectAll();
+    EXPECT_EQ(w.statusText(), QStringLiteral("Строка: 2. Всего строк: 2. Выделено строк: 2."));
+
+    // A yield: copied to the other eater type by the yield rules.
+    f.prompt.clear();
+    w.showDialog = [&](QDialog& d) {
+        auto& dialog = static_cast<BookRecordDialog&>(d);
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Выход блюда: Новая"));
+        choose(field<QComboBox>(dialog, "id_type_eating"), QStringLiteral("С12"));
+        type(field<QLineEdit>(dialog, "output1"), QStringLiteral("150"));
+        type(field<QLineEdit>(dialog, "output2"), QStringLiteral("30"));
+        dialog.okButton()->click();
+    };
+    w.yieldGrid()->setFocus();
+    w.action(QStringLiteral("keyAdd"))->trigger();
+    EXPECT_EQ(f.prompt.messages().size(), 1);
+    EXPECT_EQ(gridRows(w.yieldGrid()), QStringList({QStringLiteral("С12|150/30"), QStringLiteral("Я12|150/30")}));
+    EXPECT_EQ(w.statusText(), QStringLiteral("Строка: 1. Всего строк: 2. Выделено строк: 1."));
+
+    // Delete on the ingredient grid: the carrot line, then the recalculation question.
+    f.prompt.clear();
+    w.ingredientGrid()->setFocus();
+    w.ingredientGrid()->selectRow(1);
+    f.prompt.answers = {Answer::Yes, Answer::No};
+    press(w.ingredientGrid(), Qt::Key_Delete);
+    EXPECT_EQ(f.prompt.messages(), QStringList({QStringLiteral("question: Удалить выделенную строку? => Да"), kRecalc}));
+    EXPECT_EQ(gridRows(w.ingredientGrid()), QStringList(QStringLiteral("|Капуста|50,5|40")));
+
+    // The planned cost recalculated elsewhere is read back after a line command.
+    f.db().exec(QStringLiteral("UPDATE card_recipes SET cost = 12.5 WHERE id = ?1"), {card});
+    w.showDialog = [](QDialog& d) { static_cast<BookRecordDialog&>(d).cancelButton()->click(); };
+    press(w.ingredientGrid(), Qt::Key_Return);
+    EXPECT_EQ(field<QLineEdit>(w, "cost")->text(), QStringLiteral("12,5"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Щи"));
+
+    QApplication::processEvents();
+    if (!qEnvironmentVariableIsEmpty("RAT_SHOTS"))
+        w.grab().save(QDir(qEnvironmentVariable("RAT_SHOTS")).filePath(QStringLiteral("FrmSprav2.png")));
+
+    // A change and closing: Cancel stays, Yes saves and closes.
+    type(field<QLineEdit>(w, "numRec"), QStringLiteral("112"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Щи *"));
+    f.prompt.clear();
+    f.prompt.answers = {Answer::Cancel, Answer::Yes};
+    w.closeButton()->click();
+    EXPECT_TRUE(w.isVisible());
+    w.closeButton()->click();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(w.result(), QDialog::Accepted);
+    EXPECT_EQ(f.db().scalar(QStringLiteral("SELECT numRec FROM card_recipes WHERE id = ?1"), {card}).toString(),
+              QStringLiteral("112"));
+}
+
+TEST(FrmSprav2, EmptyGridsOnClosingAndTheListHooks)
+{
+    CardFile f;
+    f.db().exec(QStringLiteral("INSERT INTO card_recipes (id, cname, number1, id_type_meal, id_type_culinary, "
+                               "id_receptur, vih) VALUES (5, 'Рагу', '3', 2, 2, 1, 200)"));
+    {
+        FrmSprav2 w(f.db(), f.prompt, QStringLiteral("Блюда"));
+        ASSERT_TRUE(w.open(EditMode::Edit, qint64(5)));
+        w.show();
+        EXPECT_EQ(w.windowTitle(), QStringLiteral("Блюда: Рагу"));
+        EXPECT_EQ(field<QComboBox>(w, "id_type_meal")->currentText(), QStringLiteral("Гарниры"));
+        // Copy on an empty grid.
+        w.ingredientGrid()->setFocus();
+        w.action(QStringLiteral("keyCopy"))->trigger();
+        f.prompt.answers = {Answer::Yes, Answer::No};
+        press(w.ingredientGrid(), Qt::Key_Escape);
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(f.prompt.messages(),
+                  QStringList({QStringLiteral("warning: Нет строк для копирования!"),
+                               QStringLiteral("question: Вы не внесли данные об ингредиентах. Закрыть окно? => Да"),
+                               QStringLiteral("question: Вы не внесли данные о выходах блюда. Закрыть окно? => Нет")}));
+    }
+
+    // The list windows of both card books open the card window; a card gone meanwhile is told.
+    ui::installCardWindows();
+    for (int entry : {books::entryCards, books::entryCardsWithComposition}) {
+        const ui::BookWindowHooks* hooks = ui::bookWindowHooks(entry);
+        ASSERT_TRUE(hooks && hooks->recordWindow && hooks->bulkCopyRow);
+        f.prompt.clear();
+        EXPECT_FALSE(hooks->recordWindow(nullptr, f.db(), f.prompt, EditMode::Edit, qint64(99), {}));
+        EXPECT_EQ(f.prompt.messages(), QStringList(QStringLiteral("warning: Не найдена редактируемая запись. Обновите "
+                                                                  "окно (F5), выделите другую строку.")));
+    }
+}
