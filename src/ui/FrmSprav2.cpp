@@ -606,7 +606,9 @@ void FrmSprav2::deleteRows()
 
 void FrmSprav2::accept()
 {
-    editor_.save();
+    // A copy receives its lines and yields at its first save.
+    if (editor_.save())
+        loadGrids();
     refreshTitle();
 }
 

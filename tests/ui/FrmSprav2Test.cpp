@@ -259,6 +259,9 @@ TEST(FrmSprav2, EmptyGridsOnClosingAndTheListHooks)
     }
 
     // The list windows of both card books open the card window; a card gone meanwhile is told.
+    std::vector<ui::BookWindowHooks> before;
+    for (int entry : {books::entryCards, books::entryCardsWithComposition, books::entryRecipeLines})
+        before.push_back(ui::bookWindowHooks(entry) ? *ui::bookWindowHooks(entry) : ui::BookWindowHooks{});
     ui::installCardWindows();
     for (int entry : {books::entryCards, books::entryCardsWithComposition}) {
         const ui::BookWindowHooks* hooks = ui::bookWindowHooks(entry);
@@ -268,4 +271,43 @@ TEST(FrmSprav2, EmptyGridsOnClosingAndTheListHooks)
         EXPECT_EQ(f.prompt.messages(), QStringList(QStringLiteral("warning: Не найдена редактируемая запись. Обновите "
                                                                   "окно (F5), выделите другую строку.")));
     }
+    // The other tests of this run see the hooks as they were.
+    int k = 0;
+    for (int entry : {books::entryCards, books::entryCardsWithComposition, books::entryRecipeLines})
+        ui::setBookWindowHooks(entry, before[size_t(k++)]);
+}
+
+TEST(FrmSprav2, CopyShowsTheCopiedLinesOnceSaved)
+{
+    CardFile f;
+    f.db().execScript(QStringLiteral(
+        "INSERT INTO card_recipes (id, cname, number1, id_type_meal, id_type_culinary, id_receptur, vih) "
+        "VALUES (5, 'Рагу', '3', 2, 2, 1, 200);"
+        "INSERT INTO recipes (id, id_card_recipes, id_product, brutto, netto) VALUES (7, 5, 2, 30, 24);"
+        "INSERT INTO recipes (id, id_card_recipes, id_product, brutto, netto, isVariant, id_MainCard) "
+        "VALUES (8, 5, 1, 35, 24, -1, 7);"
+        "INSERT INTO output (id_card_recipe, id_type_eating, output1) VALUES (5, 1, 180), (5, 2, 150);"));
+    FrmSprav2 w(f.db(), f.prompt, QStringLiteral("Блюда"));
+    ASSERT_TRUE(w.open(EditMode::Copy, qint64(5)));
+    w.show();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Блюда: Рагу *"));
+    EXPECT_EQ(w.ingredientGrid()->rowCount(), 0);
+    // Lines of a copy wait for its save.
+    press(w.ingredientGrid(), Qt::Key_Delete);
+    EXPECT_EQ(f.prompt.messages(), QStringList(QStringLiteral("warning: Карта не сохранена, сохраните карту и "
+                                                              "повторите действие удаления.")));
+    auto* name = field<QLineEdit>(w, "cname");
+    name->selectAll();
+    name->del();
+    type(name, QStringLiteral("Рагу овощное"));
+    type(field<QLineEdit>(w, "numRec"), QStringLiteral("2"));
+    f.prompt.clear();
+    w.okButton()->click();
+    EXPECT_TRUE(f.prompt.messages().isEmpty()) << f.prompt.messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Рагу овощное"));
+    ASSERT_TRUE(w.savedId());
+    EXPECT_NE(*w.savedId(), 5);
+    EXPECT_EQ(gridRows(w.ingredientGrid()),
+              QStringList({QStringLiteral("|Морковь|30|24"), QStringLiteral("или|Капуста|35|24")}));
+    EXPECT_EQ(gridRows(w.yieldGrid()), QStringList({QStringLiteral("С12|180"), QStringLiteral("Я12|150")}));
 }
