@@ -115,7 +115,10 @@ void DocumentWindow::build()
     grid_->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter) | Qt::Alignment(Qt::TextWordWrap));
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->installEventFilter(this);
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { editLine(); });
+    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row) {
+        selectRow(row);
+        editLine();
+    });
     body->addWidget(grid_, 1);
 
     total_ = new QLabel(this);
