@@ -184,12 +184,13 @@ DayMenuRows dayMenuRows(Database& db, qint64 dayMenuId, std::optional<int> basis
     const int money = moneyDecimals();
     // A card costs the same at the same yield for every eater type and point.
     std::map<std::pair<qint64, double>, double> costs;
+    books::MenuPriceCache prices;
     for (RowRead& r : readRows(db, dayMenuId, true)) {
         DayMenuRow& row = r.row;
         const auto key = std::make_pair(row.cardId, r.output1);
         auto it = costs.find(key);
         if (it == costs.end()) {
-            const auto cost = books::cardMenuCost(db, row.cardId, row.eaterTypeId, basis, date);
+            const auto cost = books::cardMenuCost(db, row.cardId, row.eaterTypeId, basis, date, nullptr, &prices);
             it = costs.emplace(key, roundHalfEven(cost.value_or(0.0), money)).first;
         }
         row.portionCost = it->second;

@@ -775,7 +775,7 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
 }
 
 std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterTypeId, CostBasis basis,
-                                   const QDate& date, Prompt* prompt)
+                                   const QDate& date, Prompt* prompt, MenuPriceCache* cache)
 {
     Statement st(db, QStringLiteral("SELECT o.output1, c.cost FROM output o JOIN card_recipes c ON c.id = o.id_card_recipe "
                                     "WHERE o.id_card_recipe = ?1 AND o.id_type_eating = ?2 ORDER BY o.id"));
@@ -792,7 +792,8 @@ std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterType
         return std::nullopt;
     const int money = moneyPrecision();
     const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
-    std::map<qint64, double> prices;
+    MenuPriceCache own;
+    MenuPriceCache& prices = cache ? *cache : own;
     double sum = 0;
     for (const ExpandedLine& l : e.lines) {
         auto it = prices.find(l.productId);

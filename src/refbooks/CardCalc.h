@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -160,10 +161,14 @@ enum class CostBasis { LatestDelivery, PlannedProductPrice, PlannedCardPrice };
 // there is no such lot.
 std::optional<double> latestDeliveryPricePerGram(Database& db, qint64 productId, const QDate& date);
 
+// The prices of a gram by product that many cardMenuCost calls of one basis and one date share
+// (a whole menu costed at once reads each product's price once).
+using MenuPriceCache = std::map<qint64, double>;
+
 // The cost of one portion of a card for an eater type in a menu on `date`. Nothing when the
 // card has no yield for the eater type or its nesting loops.
 std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterTypeId, CostBasis basis,
-                                   const QDate& date, Prompt* prompt = nullptr);
+                                   const QDate& date, Prompt* prompt = nullptr, MenuPriceCache* prices = nullptr);
 
 // The recalculation follow-up of the recipe-line editor and the calculation view's loader.
 // Safe to call more than once.
