@@ -27,29 +27,14 @@ QString planMenuTitle(Database& db, qint64 planMenuId)
     return st.toString(0) + seasonSuffix(st.value(1));
 }
 
-namespace {
-
-std::vector<qint64> eaterTypes(Database& db, qint64 planMenuId, const QString& condition)
+std::vector<qint64> eaterTypesOnAllowance(Database& db, qint64 planMenuId)
 {
     std::vector<qint64> ids;
-    Statement st(db, QStringLiteral("SELECT id FROM type_eating WHERE id_type_menu = ?1 AND ") + condition +
-                         QStringLiteral(" ORDER BY id"));
+    Statement st(db, QStringLiteral("SELECT id FROM type_eating WHERE id_type_menu = ?1 AND status = -1 ORDER BY id"));
     st.bind(1, planMenuId);
     while (st.next())
         ids.push_back(st.toInt64(0));
     return ids;
-}
-
-} // namespace
-
-std::vector<qint64> eaterTypesOnAllowance(Database& db, qint64 planMenuId)
-{
-    return eaterTypes(db, planMenuId, QStringLiteral("status = -1"));
-}
-
-std::vector<qint64> servedEaterTypes(Database& db, qint64 planMenuId)
-{
-    return eaterTypes(db, planMenuId, QStringLiteral("COALESCE(status, 0) <> 0"));
 }
 
 bool stockAccountingOn(Database& db)

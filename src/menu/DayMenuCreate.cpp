@@ -64,6 +64,10 @@ CreatedDayMenu createDayMenuFromPlan(Database& db, Prompt& prompt, const std::ve
         Statement planRows(db, QStringLiteral("SELECT pm.id_card_recipes, pm.id_eating, pm.id_type_meal, c.cname "
                                               "FROM plan_menu pm LEFT JOIN card_recipes c ON c.id = pm.id_card_recipes "
                                               "WHERE pm.id_day = ?1 ORDER BY pm.id_eating, pm.id, pm.id_card_recipes"));
+        // Yields for the eater types of the plan-menu that are served (status not 0).
+        Statement yields(db, QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe = ?1 AND id_type_eating IN "
+                                            "(SELECT id FROM type_eating WHERE id_type_menu = ?2 AND "
+                                            "COALESCE(status, 0) <> 0)"));
         Statement recipeCount(db, QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1"));
         Statement findPoint(db, QStringLiteral("SELECT id FROM day_menu_point WHERE id_day_menu = ?1 AND "
                                                "id_card_recipe = ?2 AND id_eating = ?3 ORDER BY id"));
@@ -85,22 +89,13 @@ CreatedDayMenu createDayMenuFromPlan(Database& db, Prompt& prompt, const std::ve
                         {pairText(p), menuId});
             }
             const MenuMode mode = planMenuMode(db, p.first);
-            const std::vector<qint64> served = detail::servedEaterTypes(db, p.first);
             const std::vector<qint64> onAllowance = detail::eaterTypesOnAllowance(db, p.first);
-            QString servedList;
-            for (qint64 t : served)
-                servedList += (servedList.isEmpty() ? QString() : QStringLiteral(",")) + QString::number(t);
-            // The ids come from the database as numbers, so the list is safe in the text.
-            Statement yields(db, QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe = ?1 AND "
-                                                "id_type_eating IN (") +
-                                     (servedList.isEmpty() ? QStringLiteral("NULL") : servedList) + QLatin1Char(')'));
-
             planRows.reset();
             planRows.bind(1, p.second);
             while (planRows.next()) {
                 const qint64 card = planRows.toInt64(0);
                 yields.reset();
-                yields.bind(1, card);
+                yields.bindAll({card, p.first});
                 yields.next();
                 recipeCount.reset();
                 recipeCount.bind(1, card);

@@ -16,10 +16,8 @@ namespace rat::menu::detail {
 // The title of a plan-menu with its season suffix; empty for a missing plan-menu.
 QString planMenuTitle(Database& db, qint64 planMenuId);
 
-// The eater types of a plan-menu: those on allowance (status -1), or every type with a status
-// other than 0 (served), by id.
+// The eater types of a plan-menu on allowance (status -1), by id.
 std::vector<qint64> eaterTypesOnAllowance(Database& db, qint64 planMenuId);
-std::vector<qint64> servedEaterTypes(Database& db, qint64 planMenuId);
 
 // INF.VestSkl: stock accounting, and with it costing by the latest delivery.
 bool stockAccountingOn(Database& db);
