@@ -18,6 +18,7 @@
 #include "ui/MessageBoxPrompt.h"
 #include "ui/frmSpros.h"
 #include "ui/ParametersDialog.h"
+#include "ui/PlanMenuWindows.h"
 
 #include <QApplication>
 #include <QDate>
@@ -122,6 +123,7 @@ int main(int argc, char* argv[])
             window.applyOrganisationSwitches();
     };
     ui::installBookWindows(window, session);
+    ui::installPlanMenuWindows(window, session);
     ui::installDayMenuJournal(window);
     window.show();
 

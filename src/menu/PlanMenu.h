@@ -112,6 +112,9 @@ enum class CopyResult {
 // CopyPlanMenu: the days of `source` the target lacks (by name), with their dishes; the
 // target takes the source's mode.
 CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 target);
+// The plan-menu list's copy command: the person picks the target among the other plan-menus;
+// none picked: "Не был выбран план-меню. Копирование невозможно.".
+CopyResult copyPlanMenuToChosen(Database& db, Prompt& prompt, qint64 source);
 // AppendPlanMenuDays: the person picks another plan-menu ("Выбор плана-меню"); each of its
 // days is added to `target` as a new day with its dishes.
 CopyResult appendPlanMenuDays(Database& db, Prompt& prompt, qint64 target);

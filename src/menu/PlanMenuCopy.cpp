@@ -106,6 +106,23 @@ CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 targ
     return closingQuestion(prompt, QStringLiteral("Копирование выполнено."));
 }
 
+CopyResult copyPlanMenuToChosen(Database& db, Prompt& prompt, qint64 source)
+{
+    if (refuseLockedPlanMenu(prompt))
+        return CopyResult::Refused;
+    const std::vector<Menu> menus = planMenus(db, source);
+    QStringList titles;
+    for (const Menu& m : menus)
+        titles << m.title;
+    const std::optional<int> picked = prompt.choose(QStringLiteral("Копирование плана-меню"),
+                                                    QStringLiteral("Выберите план-меню, в который копировать:"), titles);
+    if (!picked || *picked < 0 || *picked >= int(menus.size())) {
+        prompt.warning(QStringLiteral("Не был выбран план-меню. Копирование невозможно."));
+        return CopyResult::Refused;
+    }
+    return copyPlanMenu(db, prompt, source, menus[size_t(*picked)].id);
+}
+
 CopyResult appendPlanMenuDays(Database& db, Prompt& prompt, qint64 target)
 {
     if (refuseLockedPlanMenu(prompt))

@@ -333,7 +333,8 @@ void BookRecordDialog::listChanged(int index)
     const QString field = editor_->fields()[size_t(index)].field;
     const std::vector<EditorField>& fields = editor_->fields();
     for (size_t j = 0; j < fields.size(); ++j) {
-        if (fields[j].control != Control::List || fields[j].paramField.compare(field, Qt::CaseInsensitive) != 0)
+        if (fields[j].control != Control::List ||
+            !fields[j].paramField.split(QLatin1Char(',')).contains(field, Qt::CaseInsensitive))
             continue;
         auto* dependent = qobject_cast<QComboBox*>(controls_.value(fields[j].field.toLower()));
         if (!dependent)
