@@ -4,6 +4,7 @@
 
 #include "menu/DayMenu.h"
 #include "menu/DayMenuShared.h"
+#include "menu/PlanMenu.h"
 
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
@@ -17,15 +18,6 @@
 namespace rat::menu {
 
 namespace detail {
-
-QString planMenuTitle(Database& db, qint64 planMenuId)
-{
-    Statement st(db, QStringLiteral("SELECT tname, sezon FROM type_menu WHERE id = ?1"));
-    st.bind(1, planMenuId);
-    if (!st.next())
-        return {};
-    return st.toString(0) + seasonSuffix(st.value(1));
-}
 
 std::vector<qint64> eaterTypesOnAllowance(Database& db, qint64 planMenuId)
 {
@@ -138,7 +130,7 @@ QStringList iddTmLines(Database& db, const QString& iddTm)
         day.reset();
         day.bind(1, dayId);
         const QString dname = day.next() ? day.toString(0) : QString();
-        lines << detail::planMenuTitle(db, menuId) + QStringLiteral(" (") + dname + QLatin1Char(')');
+        lines << planMenuTitle(db, menuId) + QStringLiteral(" (") + dname + QLatin1Char(')');
     }
     return lines;
 }

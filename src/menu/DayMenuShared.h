@@ -13,9 +13,6 @@ class Database;
 
 namespace rat::menu::detail {
 
-// The title of a plan-menu with its season suffix; empty for a missing plan-menu.
-QString planMenuTitle(Database& db, qint64 planMenuId);
-
 // The eater types of a plan-menu on allowance (status -1), by id.
 std::vector<qint64> eaterTypesOnAllowance(Database& db, qint64 planMenuId);
 
