@@ -423,10 +423,20 @@ TEST_F(PlanMenus, CopyKeepsASameNamedDayOfTheTargetUnchanged)
     // The source is as it was.
     EXPECT_EQ(dayNames(menu), QStringList({QStringLiteral("День 1"), QStringLiteral("День 2")}));
 
-    // Yes asks for the eater-types book.
+    // The list's command offers the other plan-menus by title; Yes asks for the eater-types book.
+    const qint64 third = planMenu(QStringLiteral("Третье"), 2, 0);
     prompt.clear();
+    prompt.choices = {std::nullopt};
+    EXPECT_EQ(copyPlanMenuToChosen(db(), prompt, menu), CopyResult::Refused);
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("choose: Копирование плана-меню => "),
+                           QStringLiteral("warning: Не был выбран план-меню. Копирование невозможно.")}));
+    prompt.clear();
+    prompt.choices = {1};  // "Новое", "Третье"
     prompt.answers = {Answer::Yes};
-    EXPECT_EQ(copyPlanMenu(db(), prompt, menu, planMenu(QStringLiteral("Третье"), 2, 0)), CopyResult::OpenEaterTypes);
+    EXPECT_EQ(copyPlanMenuToChosen(db(), prompt, menu), CopyResult::OpenEaterTypes);
+    EXPECT_EQ(prompt.messages().value(0), QStringLiteral("choose: Копирование плана-меню => Третье"));
+    EXPECT_EQ(dayNames(third), QStringList({QStringLiteral("День 1"), QStringLiteral("День 2")}));
 
     // A source without days: the message, nothing changed (the mode neither).
     const qint64 empty = planMenu(QStringLiteral("Пустое"), 1, 0);
