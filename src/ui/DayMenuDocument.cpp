@@ -11,6 +11,7 @@
 #include "ui/DocumentWindow.h"
 #include "ui/MainWindow.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <algorithm>
 #include <QFormLayout>
@@ -22,8 +23,8 @@
 
 namespace rat::ui {
 
-DayMenuCountDialog::DayMenuCountDialog(const QString& dish, const QString& eaterType, const QString& group,
-                                       qint64 quantity, QWidget* parent)
+DayMenuCountDialog::DayMenuCountDialog(const QString& dish, const QString& eaterType, const QString& groupCaption,
+                                       const QString& group, qint64 quantity, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmCount"));
@@ -37,7 +38,7 @@ DayMenuCountDialog::DayMenuCountDialog(const QString& dish, const QString& eater
     dishLabel->setFont(bold);
     form->addRow(QStringLiteral("Блюдо:"), dishLabel);
     if (!group.isEmpty())
-        form->addRow(QString(), new QLabel(group, this));
+        form->addRow(groupCaption + QLatin1Char(':'), new QLabel(group, this));
     form->addRow(QStringLiteral("Тип довольствующихся:"), new QLabel(eaterType, this));
     edit_ = new QLineEdit(QString::number(quantity), this);
     edit_->setObjectName(QStringLiteral("quantity"));
@@ -63,6 +64,33 @@ DayMenuCountDialog::DayMenuCountDialog(const QString& dish, const QString& eater
 QString DayMenuCountDialog::text() const
 {
     return edit_->text().trimmed();
+}
+
+DayMenuDishDialog::DayMenuDishDialog(const QString& groupCaption, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmDish"));
+    setWindowTitle(QStringLiteral("Добавить блюдо"));
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    group_ = new QComboBox(this);
+    group_->setObjectName(QStringLiteral("group"));
+    card_ = new QComboBox(this);
+    card_->setObjectName(QStringLiteral("card"));
+    card_->setMaxVisibleItems(25);
+    card_->setMinimumContentsLength(32);
+    card_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    form->addRow(groupCaption, group_);
+    form->addRow(QStringLiteral("Блюдо"), card_);
+    auto* buttons = new QDialogButtonBox(this);
+    ok_ = buttons->addButton(QStringLiteral("ОК"), QDialogButtonBox::AcceptRole);
+    ok_->setObjectName(QStringLiteral("cmdOK"));
+    ok_->setDefault(true);
+    buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("cmdCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
 }
 
 namespace {
@@ -226,6 +254,10 @@ public:
         for (const menu::DayMenuRow& row : r.rows)
             set.rows.push_back(menu::rowCells(row));
         set.rightAligned = {1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+        set.nameColumn = 3;
+        set.entryColumn = 1;
+        set.hint = QStringLiteral("Дважды щелкните по строке, чтобы ввести количество порций");
+        groupCaption_ = r.captions.value(2);
         set.totalLabel = r.totalLabel;
         return set;
     }
@@ -251,11 +283,81 @@ public:
         if (row < 0 || row >= int(rows_.size()))
             return false;
         const menu::DayMenuRow r = rows_[size_t(row)];
-        DayMenuCountDialog dialog(r.dish, r.eaterType, r.group, r.quantity, &w);
+        DayMenuCountDialog dialog(r.dish, r.eaterType, groupCaption_, r.group, r.quantity, &w);
         w.showDialog(dialog);
         if (dialog.result() != QDialog::Accepted || dialog.text().isEmpty())
             return false;
         menu::setEaterCount(w.database(), w.prompt(), r.quantityId, dialog.text().toLongLong());
+        return true;
+    }
+
+    // A dish added by hand (a day menu made empty, or one more dish): a point with a zero count
+    // for every eater type of the plan-menu on allowance, as a dish taken from a plan day gets.
+    bool addLine(DocumentWindow& w) override
+    {
+        Database& db = w.database();
+        const qint64 menuId = *w.documentId();
+        const bool byMeals = menu::dayMenuMode(db, menuId) == menu::MenuMode::ByMeals;
+        DayMenuDishDialog dialog(byMeals ? QStringLiteral("Прием пищи") : QStringLiteral("Категория блюда"), &w);
+        for (const books::ListItem& it :
+             books::listItems(db, byMeals ? books::ListSource::Meals : books::ListSource::DishCategories))
+            dialog.groupBox()->addItem(it.text, it.value);
+        for (const books::ListItem& it : books::listItems(db, books::ListSource::Cards))
+            dialog.cardBox()->addItem(it.text, it.value);
+        dialog.groupBox()->setCurrentIndex(-1);
+        dialog.cardBox()->setCurrentIndex(-1);
+        for (;;) {
+            dialog.setResult(QDialog::Rejected);
+            w.showDialog(dialog);
+            if (dialog.result() != QDialog::Accepted)
+                return false;
+            QComboBox* missing = dialog.groupBox()->currentIndex() < 0  ? dialog.groupBox()
+                                 : dialog.cardBox()->currentIndex() < 0 ? dialog.cardBox()
+                                                                         : nullptr;
+            if (!missing)
+                break;
+            const QString caption = missing == dialog.cardBox() ? QStringLiteral("Блюдо")
+                                    : byMeals                   ? QStringLiteral("Прием пищи")
+                                                                : QStringLiteral("Категория блюда");
+            w.prompt().warning(QStringLiteral("Необходимо обязательно выбрать строку в списке \"") + caption +
+                               QStringLiteral("\"."));
+            missing->setFocus();
+        }
+        const qint64 key = dialog.groupBox()->currentData().toLongLong();
+        const qint64 cardId = dialog.cardBox()->currentData().toLongLong();
+        const qint64 planMenu =
+            db.scalar(QStringLiteral("SELECT id_type_menu FROM day_menu WHERE id = ?1"), {menuId}).toLongLong();
+        // A card without a yield for any eater type served, or without lines, has nothing to show.
+        const bool servable =
+            db.scalar(QStringLiteral("SELECT COUNT(*) FROM output o JOIN type_eating t ON t.id = o.id_type_eating "
+                                     "WHERE o.id_card_recipe = ?1 AND t.id_type_menu = ?2 AND t.status <> 0"),
+                      {cardId, planMenu})
+                    .toLongLong() > 0 &&
+            db.scalar(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id_card_recipes = ?1"), {cardId}).toLongLong() > 0;
+        if (!servable) {
+            const QString name =
+                db.scalar(QStringLiteral("SELECT cname FROM card_recipes WHERE id = ?1"), {cardId}).toString().trimmed();
+            w.prompt().info(QStringLiteral("Блюдо \"") + name +
+                            QStringLiteral("\" не добавлено, так как нет данных о выходах и рецептуре."));
+            return false;
+        }
+        Transaction tx(db);
+        qint64 pointId = db.scalar(QStringLiteral("SELECT id FROM day_menu_point WHERE id_day_menu = ?1 AND "
+                                                  "id_card_recipe = ?2 AND id_eating = ?3"),
+                                   {menuId, cardId, key})
+                             .toLongLong();
+        if (pointId == 0) {
+            db.exec(QStringLiteral("INSERT INTO day_menu_point (id_card_recipe, id_eating, id_day_menu) "
+                                   "VALUES (?1, ?2, ?3)"),
+                    {cardId, key, menuId});
+            pointId = db.lastInsertId();
+        }
+        db.exec(QStringLiteral("INSERT INTO quantity_eating (id_day_menu_point, id_type_eating, quantity) "
+                               "SELECT ?1, t.id, 0 FROM type_eating t WHERE t.id_type_menu = ?2 AND t.status = -1 "
+                               "AND t.id NOT IN (SELECT id_type_eating FROM quantity_eating "
+                               "WHERE id_day_menu_point = ?1) ORDER BY t.id"),
+                {pointId, planMenu});
+        tx.commit();
         return true;
     }
 
@@ -330,6 +432,7 @@ private:
     std::optional<int> basis_;
     std::optional<qint64> planMenu_;
     std::vector<menu::DayMenuRow> rows_;  // the rows of the grid, by grid row
+    QString groupCaption_;                // "Прием пищи" or "Категория блюда"
 };
 
 } // namespace

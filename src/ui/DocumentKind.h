@@ -69,6 +69,9 @@ struct LineSet {
     QStringList captions;
     std::vector<QStringList> rows;
     std::vector<int> rightAligned;  // column indexes of numbers
+    int nameColumn = 0;             // the dish or product: kept wide enough to read
+    int entryColumn = -1;           // what the person types (the count): shown bold
+    QString hint;                   // the grid's tool tip
     QString totalLabel;
 };
 

@@ -204,6 +204,11 @@ void DocumentWindow::reloadLines(int row)
             auto* item = new QTableWidgetItem(cells[c]);
             if (std::find(set.rightAligned.begin(), set.rightAligned.end(), c) != set.rightAligned.end())
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (c == set.entryColumn) {
+                QFont bold = item->font();
+                bold.setBold(true);
+                item->setFont(bold);
+            }
             grid_->setItem(r, c, item);
         }
     }
@@ -214,14 +219,17 @@ void DocumentWindow::reloadLines(int row)
         // Columns as wide as their contents, within reason; a caption wraps instead.
         const QFontMetrics fm = grid_->horizontalHeader()->fontMetrics();
         for (int c = 0; c < grid_->columnCount(); ++c) {
-            int longestWord = 0;
+            // A caption wraps into three lines at most; the name column stays readable.
+            int least = fm.horizontalAdvance(set.captions[c]) / 3 + 24;
             for (const QString& word : set.captions[c].split(QLatin1Char(' '), Qt::SkipEmptyParts))
-                longestWord = qMax(longestWord, fm.horizontalAdvance(word));
+                least = qMax(least, fm.horizontalAdvance(word) + 16);
+            if (c == set.nameColumn)
+                least = qMax(least, 220);
             int content = 0;
             for (int r = 0; r < grid_->rowCount() && r < 200; ++r)
                 if (const QTableWidgetItem* it = grid_->item(r, c))
                     content = qMax(content, fm.horizontalAdvance(it->text()));
-            grid_->setColumnWidth(c, qBound(longestWord + 16, content + 18, 320));
+            grid_->setColumnWidth(c, qMax(least, qMin(content + 18, 320)));
         }
         int lines = 1;
         for (int c = 0; c < grid_->columnCount(); ++c) {
@@ -232,6 +240,7 @@ void DocumentWindow::reloadLines(int row)
         grid_->horizontalHeader()->setMinimumHeight(qMin(lines, 4) * fm.lineSpacing() + 10);
     }
     selectRow(qMin(qMax(0, keep), grid_->rowCount() - 1));
+    grid_->setToolTip(set.hint);
     total_->setText(set.totalLabel);
 }
 

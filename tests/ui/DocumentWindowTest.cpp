@@ -262,10 +262,47 @@ TEST_F(DocWin, AfterNoTheEmptyDayMenuKeepsThePlanDaysUntilSaved)
     EXPECT_EQ(qobject_cast<QLineEdit*>(w->control(QStringLiteral("nom")))->text(), QStringLiteral("1"));
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM day_menu")), 0);
 
-    // Adding a line first saves the menu, with the days and plan-menu chosen.
+    // Adding a line first saves the menu, with the days and plan-menu chosen; the dish dialog
+    // wants a meal and a card.
+    int shown = 0;
+    w->showDialog = [&](QDialog& d) {
+        auto* dish = qobject_cast<ui::DayMenuDishDialog*>(&d);
+        ASSERT_NE(dish, nullptr);
+        if (++shown > 2) {
+            dish->reject();  // a second refusal would be a fault: stop here
+            return;
+        }
+        if (shown == 2) {
+            dish->groupBox()->setCurrentIndex(dish->groupBox()->findText(QStringLiteral("Обед"), Qt::MatchStartsWith));
+            dish->cardBox()->setCurrentIndex(dish->cardBox()->findText(QStringLiteral("Суп"), Qt::MatchStartsWith));
+        }
+        dish->okButton()->click();
+    };
     prompt.answers = {Answer::Yes};
     w->action(QStringLiteral("keyAdd"))->trigger();
     ASSERT_TRUE(w->documentId());
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("question: Заполнить меню из плана-меню? => Нет"),
+                           QStringLiteral("question: Для продолжения необходимо сохранить документ. Сохранить? => Да"),
+                           QStringLiteral("warning: Необходимо обязательно выбрать строку в списке \"Прием пищи\".")}));
+    EXPECT_EQ(gridColumn(w, 3), QStringList({QStringLiteral("Суп"), QStringLiteral("Суп")}));
+    EXPECT_EQ(gridColumn(w, 2), QStringList({QStringLiteral("Обед"), QStringLiteral("Обед")}));
+    EXPECT_EQ(counts(*w->documentId()), QStringList({QStringLiteral("Суп:Я=0"), QStringLiteral("Суп:С=0")}));
+    // A card that cannot be served is named and not added.
+    const qint64 tea = card(QStringLiteral("Чай"));
+    Q_UNUSED(tea);
+    w->showDialog = [&](QDialog& d) {
+        auto* dish = qobject_cast<ui::DayMenuDishDialog*>(&d);
+        dish->groupBox()->setCurrentIndex(0);
+        dish->cardBox()->setCurrentIndex(dish->cardBox()->findText(QStringLiteral("Чай"), Qt::MatchStartsWith));
+        dish->okButton()->click();
+    };
+    prompt.clear();
+    press(w->grid(), Qt::Key_Insert);
+    EXPECT_EQ(prompt.messages(),
+              QStringList(QStringLiteral("info: Блюдо \"Чай\" не добавлено, так как нет данных о выходах и рецептуре.")));
+    EXPECT_EQ(w->grid()->rowCount(), 2);
     Statement st(db(), QStringLiteral("SELECT idd_tm, id_type_menu, nom FROM day_menu"));
     ASSERT_TRUE(st.next());
     EXPECT_EQ(st.toString(0), QStringLiteral("%1*%2").arg(pm).arg(d1));
@@ -588,3 +625,49 @@ TEST_F(DocWin, StockDocumentsShowTheirHeaderAndColumns)
 }
 
 } // namespace
+
+// Pictures of the windows for a look at their layout: set RAT_GRAB_DIR to a folder.
+TEST_F(DocWin, PicturesForALookAtTheLayout)
+{
+    const QString dir = qEnvironmentVariable("RAT_GRAB_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "RAT_GRAB_DIR not set";
+    const qint64 m = menuOfTwoDishes();
+    const qint64 fish = card(QStringLiteral("Рыба запеченная с овощами и соусом"));
+    yield(fish, ya, 80, 30);
+    yield(fish, sa, 100, 50);
+    const qint64 p = point(m, fish, lunch);
+    eaters(p, ya, 12);
+    eaters(p, sa, 25);
+    db().exec(QStringLiteral("UPDATE day_menu SET comment = 'Праздничный обед' WHERE id = ?1"), {m});
+    openMain();
+    main->resize(1280, 800);
+    journal();
+    DocumentWindow* w = ui::openDocument(main.get(), db(), prompt, ui::docDayMenu, m, DocumentMode::Edit);
+    ASSERT_NE(w, nullptr);
+    QApplication::processEvents();
+    main->grab().save(dir + QStringLiteral("/main.png"));
+    w->resize(w->sizeHint());
+    w->grab().save(dir + QStringLiteral("/daymenu.png"));
+    w->showDialog = [&](QDialog& d) {
+        d.show();
+        QApplication::processEvents();
+        d.grab().save(dir + QStringLiteral("/count.png"));
+        d.reject();
+    };
+    w->selectRow(0);
+    w->editLine();
+    auto r = openOwn(ui::docReceipt, std::nullopt, DocumentMode::New);
+    r->resize(r->sizeHint());
+    r->grab().save(dir + QStringLiteral("/receipt.png"));
+    auto n = openOwn(ui::docNorm, std::nullopt, DocumentMode::New);
+    n->resize(n->sizeHint());
+    n->grab().save(dir + QStringLiteral("/norm.png"));
+    planMenu(QStringLiteral("Летнее меню"), 1, 5);
+    day(pm, QStringLiteral("День 2"));
+    ui::DayMenuCreateDialog dialog(prompt, menu::planMenuOffers(db()));
+    dialog.show();
+    dialog.checkBoxes()[0]->click();
+    QApplication::processEvents();
+    dialog.grab().save(dir + QStringLiteral("/create.png"));
+}
