@@ -286,6 +286,22 @@ public:
         return true;
     }
 
+    // Choosing an existing group takes the group's norm for the eater type.
+    bool headerChanged(DocumentWindow& w, const QString& field) override
+    {
+        if (field != QLatin1String("gname") && field != QLatin1String("id_type_eating"))
+            return false;
+        const HeaderValues v = w.values();
+        const QVariant norm =
+            w.database().scalar(QStringLiteral("SELECT norm FROM norms WHERE gname = ?1 AND id_type_eating = ?2 "
+                                               "ORDER BY id LIMIT 1"),
+                                {v.value(QStringLiteral("gname")).toString(), v.value(QStringLiteral("id_type_eating"))});
+        if (!norm.isNull())
+            w.setValue(QStringLiteral("norm"),
+                       QString::number(norm.toDouble(), 'g', 12).replace(QLatin1Char('.'), QLatin1Char(',')));
+        return false;
+    }
+
     bool discardsNewOnCancel() const override { return true; }
 
     void discardNew(Database& db, qint64 id) override

@@ -90,6 +90,10 @@ public:
     void confirm();
     void cancel();
 
+    // What the window says when the database refuses to lock the record for editing. The file
+    // is opened for exclusive use, so nothing refuses the lock yet; the text waits for shared use.
+    static QString rowLockText();
+
     bool runCommand(const QString& name) override;
     QSize sizeHint() const override;
 

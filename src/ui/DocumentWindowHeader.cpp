@@ -1,6 +1,7 @@
 // The header of the document window: its controls built from the kind's field list, the values
 // shown and read back, the checks of saving in field order and the save itself.
 
+#include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "ui/DocumentWindow.h"
@@ -188,7 +189,7 @@ void DocumentWindow::display(const HeaderValues& values)
         } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
             check->setChecked(v.toBool());
         } else if (auto* date = qobject_cast<QDateEdit*>(w)) {
-            date->setDate(v.toDate().isValid() ? v.toDate() : QDate::currentDate());
+            date->setDate(v.toDate().isValid() ? v.toDate() : Clock::today());
         } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
             memo->setPlainText(v.toString());
         } else if (auto* label = qobject_cast<QLabel*>(w)) {

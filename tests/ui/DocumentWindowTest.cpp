@@ -239,6 +239,17 @@ TEST_F(DocWin, DayMenuFromAPlanDayTakesCountsAndTheTotalFollows)
                            kCopyCount + QStringLiteral("Отмена"), kCopyCount + QStringLiteral("Отмена")}));
     // The journal follows the document's sum.
     EXPECT_TRUE(list->list().rows.front().join(QLatin1Char('|')).contains(QStringLiteral("120")));
+
+    // Nothing unsaved: "Отмена" closes the window inside the main window without a question.
+    prompt.clear();
+    w->cancelButton()->click();
+    QApplication::processEvents();
+    EXPECT_EQ(documentWindows(), 0);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+    // Editing from the journal opens it again, once.
+    list->editRow();
+    list->editRow();
+    EXPECT_EQ(documentWindows(), 1);
 }
 
 TEST_F(DocWin, AfterNoTheEmptyDayMenuKeepsThePlanDaysUntilSaved)
@@ -450,6 +461,28 @@ TEST_F(DocWin, NormNumbersTakeAPointOrACommaAndRefuseLetters)
                                          "Измените введенное значение.")));
     EXPECT_EQ(headerLabels(w.get()),
               QStringList({QStringLiteral("Прием пищи"), QStringLiteral("Норма по приему пищи")}));
+
+    // A second norm: choosing the existing group takes its norm.
+    auto second = openOwn(ui::docNorm, std::nullopt, DocumentMode::New);
+    qobject_cast<QComboBox*>(second->control(QStringLiteral("id_type_eating")))->setCurrentIndex(0);
+    auto* group = qobject_cast<QComboBox*>(second->control(QStringLiteral("gname")));
+    ASSERT_EQ(group->count(), 1);
+    group->setCurrentIndex(0);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(second->control(QStringLiteral("norm")))->text(), QStringLiteral("13,25"));
+
+    // Cancelling a new norm saved only to take lines removes it again.
+    qobject_cast<QComboBox*>(second->control(QStringLiteral("id_product")))->setCurrentIndex(0);
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::No};
+    second->deleteAllLines();
+    ASSERT_TRUE(second->documentId());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM norms")), 2);
+    second->cancelButton()->click();
+    EXPECT_FALSE(second->isVisible());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM norms")), 1);
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("question: Для продолжения необходимо сохранить норму. Сохранить? => Да"),
+                           QStringLiteral("question: Удалить все строки? => Нет")}));
 }
 
 TEST_F(DocWin, DeletingMovingAndTheEmptyTotal)
