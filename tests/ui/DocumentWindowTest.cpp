@@ -659,6 +659,57 @@ TEST_F(DocWin, StockDocumentsShowTheirHeaderAndColumns)
 
 } // namespace
 
+// A kind of the test's own over the suppliers, for the checks no document kind has yet: a
+// unique field in the words of a document and of a reference book, and a time "HH:mm".
+class SupplierKind : public ui::DocumentKind {
+public:
+    int code() const override { return 0; }
+    QString caption() const override { return QStringLiteral("Поставщик"); }
+    QString table() const override { return QStringLiteral("supplier"); }
+    std::vector<ui::HeaderField> fields(Database&) override
+    {
+        ui::HeaderField name{QStringLiteral("sname"), QStringLiteral("Наименование")};
+        name.required = true;
+        name.unique = true;
+        name.bookForm = true;
+        ui::HeaderField contact{QStringLiteral("contact"), QStringLiteral("Контакт")};
+        contact.unique = true;
+        ui::HeaderField time{QStringLiteral("phone"), QStringLiteral("Время звонка")};
+        time.kind = ui::HeaderField::Kind::Time;
+        return {name, contact, time};
+    }
+    ui::LineSet lines(Database&, std::optional<qint64>, bool) override { return {}; }
+    bool hasLines(Database&, qint64) override { return false; }
+    QString copyQuestion() const override { return {}; }
+};
+
+TEST_F(DocWin, UniqueFieldsAndTimesAreCheckedInFieldOrder)
+{
+    db().exec(QStringLiteral("INSERT INTO supplier (sname, contact) VALUES ('Хлебзавод', 'Иванов')"));
+    DocumentWindow w(db(), prompt, std::make_unique<SupplierKind>());
+    w.setAttribute(Qt::WA_DeleteOnClose, false);
+    ASSERT_TRUE(w.open(DocumentMode::New));
+    auto edit = [&](const char* field) { return qobject_cast<QLineEdit*>(w.control(QString::fromLatin1(field))); };
+    edit("sname")->setText(QStringLiteral("Хлебзавод"));
+    edit("contact")->setText(QStringLiteral("Иванов"));
+    edit("phone")->setText(QStringLiteral("25:10"));
+    EXPECT_FALSE(w.saveHeader());
+    edit("sname")->setText(QStringLiteral("Молокозавод"));
+    EXPECT_FALSE(w.saveHeader());
+    edit("contact")->setText(QStringLiteral("Петров"));
+    EXPECT_FALSE(w.saveHeader());
+    edit("phone")->setText(QStringLiteral("09:30"));
+    EXPECT_TRUE(w.saveHeader());
+    const QString change = QStringLiteral(" Измените введенное значение.");
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("warning: Значение \"Хлебзавод\" поля \"Наименование\" уже имеется в другой "
+                                          "строке справочника.") + change,
+                           QStringLiteral("warning: Значение \"Иванов\" поля \"Контакт\" уже имеется в другом "
+                                          "документе.") + change,
+                           QStringLiteral("warning: Значение \"25:10\" поля \"Время звонка\" не корректно.") + change}));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM supplier WHERE sname = 'Молокозавод' AND phone = '09:30'")), 1);
+}
+
 // Pictures of the windows for a look at their layout: set RAT_GRAB_DIR to a folder.
 TEST_F(DocWin, PicturesForALookAtTheLayout)
 {
