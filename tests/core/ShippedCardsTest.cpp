@@ -31,11 +31,10 @@ namespace {
 
 const QString kArchiveName = QStringLiteral("Сборник_ясли_сад");
 
-// The package folder of the source tree, beside this test's own source.
+// The package folder of the source tree.
 QString sourceFolder()
 {
-    return QDir(QFileInfo(QString::fromUtf8(__FILE__)).absolutePath())
-        .absoluteFilePath(QStringLiteral("../../data/packages/") + kArchiveName);
+    return QDir(QString::fromUtf8(RAT_PACKAGES_DIR)).absoluteFilePath(kArchiveName);
 }
 
 // The archive the build puts into the application folder beside the programs.
