@@ -7,6 +7,8 @@
 #include "core/Prompt.h"
 
 #include <QStringList>
+#include <functional>
+#include <optional>
 
 namespace rat::menu {
 
@@ -74,9 +76,10 @@ int copyDishes(Database& db, qint64 from, qint64 to)
                    {from, to});
 }
 
-} // namespace
-
-CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 target)
+// The course of both plan-menu copies: refused while the plan-menus are locked or when the
+// source has no days; `copyDays` writes in one transaction, then the closing question.
+CopyResult copyDaysOf(Database& db, Prompt& prompt, qint64 source, const QString& done,
+                      const std::function<void(const std::vector<Day>&)>& copyDays)
 {
     if (refuseLockedPlanMenu(prompt))
         return CopyResult::Refused;
@@ -87,6 +90,34 @@ CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 targ
     }
     {
         Transaction tx(db);
+        copyDays(days);
+        tx.commit();
+    }
+    return closingQuestion(prompt, done);
+}
+
+// The plan-menu chosen from the others (all of them without `except`); nothing, with
+// `refusal` shown, when none was chosen.
+std::optional<qint64> choosePlanMenu(Database& db, Prompt& prompt, std::optional<qint64> except, const QString& title,
+                                     const QString& label, const QString& refusal)
+{
+    const std::vector<Menu> menus = planMenus(db, except);
+    QStringList titles;
+    for (const Menu& m : menus)
+        titles << m.title;
+    const std::optional<int> picked = prompt.choose(title, label, titles);
+    if (!picked || *picked < 0 || *picked >= int(menus.size())) {
+        prompt.warning(refusal);
+        return std::nullopt;
+    }
+    return menus[size_t(*picked)].id;
+}
+
+} // namespace
+
+CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 target)
+{
+    return copyDaysOf(db, prompt, source, QStringLiteral("Копирование выполнено."), [&](const std::vector<Day>& days) {
         db.exec(QStringLiteral("UPDATE type_menu SET status = (SELECT status FROM type_menu WHERE id = ?1) "
                                "WHERE id = ?2 AND COALESCE(status, 0) <> COALESCE((SELECT status FROM type_menu "
                                "WHERE id = ?1), 0)"),
@@ -101,61 +132,36 @@ CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 targ
                 continue;
             copyDishes(db, d.id, addDay(db, d.name, target));
         }
-        tx.commit();
-    }
-    return closingQuestion(prompt, QStringLiteral("Копирование выполнено."));
+    });
 }
 
 CopyResult copyPlanMenuToChosen(Database& db, Prompt& prompt, qint64 source)
 {
     if (refuseLockedPlanMenu(prompt))
         return CopyResult::Refused;
-    const std::vector<Menu> menus = planMenus(db, source);
-    QStringList titles;
-    for (const Menu& m : menus)
-        titles << m.title;
-    const std::optional<int> picked = prompt.choose(QStringLiteral("Копирование плана-меню"),
-                                                    QStringLiteral("Выберите план-меню, в который копировать:"), titles);
-    if (!picked || *picked < 0 || *picked >= int(menus.size())) {
-        prompt.warning(QStringLiteral("Не был выбран план-меню. Копирование невозможно."));
-        return CopyResult::Refused;
-    }
-    return copyPlanMenu(db, prompt, source, menus[size_t(*picked)].id);
+    const auto target = choosePlanMenu(db, prompt, source, QStringLiteral("Копирование плана-меню"),
+                                       QStringLiteral("Выберите план-меню, в который копировать:"),
+                                       QStringLiteral("Не был выбран план-меню. Копирование невозможно."));
+    return target ? copyPlanMenu(db, prompt, source, *target) : CopyResult::Refused;
 }
 
 CopyResult appendPlanMenuDays(Database& db, Prompt& prompt, qint64 target)
 {
     if (refuseLockedPlanMenu(prompt))
         return CopyResult::Refused;
-    const std::vector<Menu> menus = planMenus(db, target);
-    QStringList titles;
-    for (const Menu& m : menus)
-        titles << m.title;
-    const std::optional<int> picked =
-        prompt.choose(QStringLiteral("Выбор плана-меню"), QStringLiteral("Выберите план-меню:"), titles);
-    if (!picked || *picked < 0 || *picked >= int(menus.size())) {
-        prompt.warning(QStringLiteral("Не был выбран план-меню. Заполнение плана-меню невозможно."));
-        return CopyResult::Refused;
-    }
-    return appendPlanMenuDaysFrom(db, prompt, menus[size_t(*picked)].id, target);
+    const auto source =
+        choosePlanMenu(db, prompt, target, QStringLiteral("Выбор плана-меню"), QStringLiteral("Выберите план-меню:"),
+                       QStringLiteral("Не был выбран план-меню. Заполнение плана-меню невозможно."));
+    return source ? appendPlanMenuDaysFrom(db, prompt, *source, target) : CopyResult::Refused;
 }
 
 CopyResult appendPlanMenuDaysFrom(Database& db, Prompt& prompt, qint64 source, qint64 target)
 {
-    if (refuseLockedPlanMenu(prompt))
-        return CopyResult::Refused;
-    const std::vector<Day> days = daysOf(db, source);
-    if (days.empty()) {
-        prompt.warning(noDaysText());
-        return CopyResult::Refused;
-    }
-    {
-        Transaction tx(db);
-        for (const Day& d : days)
-            copyDishes(db, d.id, addDay(db, d.name, target));
-        tx.commit();
-    }
-    return closingQuestion(prompt, QStringLiteral("Добавление (копирование) выполнено."));
+    return copyDaysOf(db, prompt, source, QStringLiteral("Добавление (копирование) выполнено."),
+                      [&](const std::vector<Day>& days) {
+                          for (const Day& d : days)
+                              copyDishes(db, d.id, addDay(db, d.name, target));
+                      });
 }
 
 int copyPlanDayRows(Database& db, qint64 dayId, qint64 targetDayId)
@@ -174,17 +180,12 @@ bool copyPlanDay(Database& db, Prompt& prompt, qint64 dayId)
         prompt.warning(QStringLiteral("На выбранный день нет данных. Копирование невозможно."));
         return false;
     }
-    const std::vector<Menu> menus = planMenus(db, std::nullopt);
-    QStringList titles;
-    for (const Menu& m : menus)
-        titles << m.title;
-    const std::optional<int> menu =
-        prompt.choose(QStringLiteral("Выберите план-меню куда копировать"), QStringLiteral("План-меню:"), titles);
-    if (!menu || *menu < 0 || *menu >= int(menus.size())) {
-        prompt.warning(QStringLiteral("Не был выбран план-меню. Копирование невозможно."));
+    const auto menu = choosePlanMenu(db, prompt, std::nullopt, QStringLiteral("Выберите план-меню куда копировать"),
+                                     QStringLiteral("План-меню:"),
+                                     QStringLiteral("Не был выбран план-меню. Копирование невозможно."));
+    if (!menu)
         return false;
-    }
-    const std::vector<Day> days = daysOf(db, menus[size_t(*menu)].id);
+    const std::vector<Day> days = daysOf(db, *menu);
     if (days.empty()) {
         prompt.warning(QStringLiteral("Не заполнен справочник \"Плановые дни\". Выбор планового дня невозможен."));
         return false;
