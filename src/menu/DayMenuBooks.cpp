@@ -2,9 +2,9 @@
 // mode, and its deletion rule (a day menu a menu-requirement was made from stays).
 
 #include "menu/DayMenu.h"
+#include "menu/MenuBookHelpers.h"
 #include "menu/MenuModule.h"
 
-#include "core/ChoiceLists.h"
 #include "core/Database.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/BookRules.h"
@@ -14,33 +14,7 @@ namespace rat::menu {
 namespace {
 
 using namespace rat::books;
-
-ListColumn column(const QString& caption, const QString& source, int width, int decimals = -1)
-{
-    ListColumn c;
-    c.caption = caption;
-    c.source = source;
-    c.width = width;
-    c.decimals = decimals;
-    return c;
-}
-
-// The plan-menu's title with its season suffix; the suffixes are bound.
-ListColumn titleColumn()
-{
-    ListColumn c = column(QStringLiteral("План-меню"), QString(), 3500);
-    QString sql = QStringLiteral("COALESCE(m.tname, '') || CASE WHEN m.sezon IS NULL OR m.sezon = '' OR m.sezon = 0 "
-                                 "THEN ''");
-    for (int s = 1; s <= 7; ++s) {
-        sql += QStringLiteral(" WHEN m.sezon = ? THEN ?");
-        c.params.push_back(s);
-        c.params.push_back(seasonSuffix(s));
-    }
-    sql += QStringLiteral(" ELSE ? END");
-    c.params.push_back(seasonSuffix(8));
-    c.source = sql;
-    return c;
-}
+using namespace rat::menu::bookparts;
 
 DeleteVerdict deletion(DeleteContext& ctx)
 {
@@ -61,14 +35,8 @@ DeleteVerdict deletion(DeleteContext& ctx)
 
 void registerDayMenuBooks()
 {
-    BookDef b;
-    b.entry = entryDayMenuJournal;
-    b.table = QStringLiteral("day_menu");
-    b.key = QStringLiteral("id");
-    b.listTitle = QStringLiteral("Журнал меню на день");
-    b.recordName = QStringLiteral("Меню на день");
-    b.nameField = QStringLiteral("nom");
-    b.alias = QStringLiteral("t");
+    BookDef b = book(entryDayMenuJournal, QStringLiteral("day_menu"), QStringLiteral("Журнал меню на день"),
+                     QStringLiteral("Меню на день"), QStringLiteral("nom"));
     // Only day menus whose plan-menu exists are listed.
     b.from = QStringLiteral("day_menu t JOIN type_menu m ON m.id = t.id_type_menu");
 
@@ -82,7 +50,7 @@ void registerDayMenuBooks()
     ListColumn status = column(QStringLiteral("Статус"),
                                QStringLiteral("CASE WHEN t.status = -1 THEN ? ELSE ? END"), 2000);
     status.params = {QStringLiteral("Выполнен расход"), QStringLiteral("Не выполнен расход")};
-    b.columns = {titleColumn(),
+    b.columns = {planMenuTitleColumn(QStringLiteral("План-меню"), QStringLiteral("m"), 3500),
                  mode,
                  date,
                  column(QStringLiteral("Комментарий"), QStringLiteral("t.comment"), 3000),
@@ -93,27 +61,11 @@ void registerDayMenuBooks()
     b.orderBy = QStringLiteral("t.ddate, t.id");
     b.periodColumn = QStringLiteral("t.ddate");
     // Day menus are edited in the document window; these fields serve a plain record editor.
-    EditorField dateField;
-    dateField.caption = QStringLiteral("Дата");
-    dateField.control = Control::Date;
-    dateField.field = QStringLiteral("ddate");
-    dateField.flag = required;
-    EditorField numberField;
-    numberField.caption = QStringLiteral("Номер");
-    numberField.field = QStringLiteral("nom");
+    EditorField numberField = field(QStringLiteral("Номер"), Control::Text, QStringLiteral("nom"), requiredUnique);
     numberField.limit = 10;
-    numberField.flag = requiredUnique;
-    EditorField planField;
-    planField.caption = QStringLiteral("План-меню");
-    planField.control = Control::List;
-    planField.field = QStringLiteral("id_type_menu");
-    planField.source = ListSource::PlanMenus;
-    planField.flag = required;
-    EditorField commentField;
-    commentField.caption = QStringLiteral("Комментарий:");
-    commentField.control = Control::Memo;
-    commentField.field = QStringLiteral("comment");
-    b.fields = {dateField, numberField, planField, commentField};
+    b.fields = {field(QStringLiteral("Дата"), Control::Date, QStringLiteral("ddate"), required), numberField,
+                listField(QStringLiteral("План-меню"), QStringLiteral("id_type_menu"), ListSource::PlanMenus),
+                field(QStringLiteral("Комментарий:"), Control::Memo, QStringLiteral("comment"))};
     registerBook(std::move(b));
 
     BookRules rules;

@@ -2,6 +2,7 @@
 // "План-меню" (the dishes of a plan day), with their list sources, the record-editor checks
 // and the deletion rules.
 
+#include "menu/MenuBookHelpers.h"
 #include "menu/MenuModule.h"
 #include "menu/PlanMenu.h"
 #include "core/ChoiceLists.h"
@@ -16,6 +17,7 @@ namespace rat::menu {
 namespace {
 
 using namespace rat::books;
+using namespace rat::menu::bookparts;
 
 QString quoted(const QString& s)
 {
@@ -31,62 +33,7 @@ std::optional<qint64> idOf(const QVariant& v)
     return ok ? std::optional<qint64>(id) : std::nullopt;
 }
 
-ListColumn column(const QString& caption, const QString& source, int width, int decimals = -1)
-{
-    ListColumn c;
-    c.caption = caption;
-    c.source = source;
-    c.width = width;
-    c.decimals = decimals;
-    return c;
-}
-
-// The title of the plan-menu under `alias` with its season suffix, the suffixes bound.
-ListColumn titleColumn(const QString& caption, const QString& alias, int width)
-{
-    ListColumn c = column(caption, QString(), width);
-    QString sql = QStringLiteral("COALESCE(%1.tname, '') || CASE WHEN %1.sezon IS NULL OR %1.sezon = '' OR "
-                                 "%1.sezon = 0 THEN ''")
-                      .arg(alias);
-    for (int s = 1; s <= 7; ++s) {
-        sql += QStringLiteral(" WHEN %1.sezon = ? THEN ?").arg(alias);
-        c.params.push_back(s);
-        c.params.push_back(seasonSuffix(s));
-    }
-    sql += QStringLiteral(" ELSE ? END");
-    c.params.push_back(seasonSuffix(8));
-    c.source = sql;
-    return c;
-}
-
-EditorField field(const QString& caption, Control control, const QString& name, int flag)
-{
-    EditorField f;
-    f.caption = caption;
-    f.control = control;
-    f.field = name;
-    f.flag = flag;
-    return f;
-}
-
-EditorField listField(const QString& caption, const QString& name, ListSource source, int flag = required)
-{
-    EditorField f = field(caption, Control::List, name, flag);
-    f.source = source;
-    return f;
-}
-
 // ---- list sources ----
-
-std::vector<ListItem> rowsOf(Database& db, const QString& sql, const std::vector<QVariant>& params)
-{
-    std::vector<ListItem> out;
-    Statement st(db, sql);
-    st.bindAll(params);
-    while (st.next())
-        out.push_back({st.value(0), st.toString(1)});
-    return out;
-}
 
 void registerSources()
 {
@@ -96,7 +43,8 @@ void registerSources()
     });
     registerListSource(sourceDaysOfMenu, [](Database& db, const QVariant& planMenu) {
         if (const auto id = idOf(planMenu))
-            return rowsOf(db, QStringLiteral("SELECT id, dname FROM days WHERE id_type_menu = ?1 ORDER BY id"), {*id});
+            return listItemsOf(db, QStringLiteral("SELECT id, dname FROM days WHERE id_type_menu = ?1 ORDER BY id"),
+                               {*id});
         // Without a plan-menu every day, named with its plan-menu.
         std::vector<ListItem> out;
         Statement st(db, QStringLiteral("SELECT d.id, d.dname, m.tname, m.sezon FROM days d LEFT JOIN type_menu m "
@@ -130,20 +78,15 @@ void registerSources()
 
 BookDef menuTypesBook()
 {
-    BookDef b;
-    b.entry = entryMenuTypes;
-    b.table = QStringLiteral("type_menu");
-    b.listTitle = QStringLiteral("Типы меню");
-    b.recordName = QStringLiteral("Тип меню");
-    b.nameField = QStringLiteral("tname");
+    BookDef b = book(entryMenuTypes, QStringLiteral("type_menu"), QStringLiteral("Типы меню"), QStringLiteral("Тип меню"),
+                     QStringLiteral("tname"));
     ListColumn mode = column(QStringLiteral("Способ составления"), QStringLiteral("CASE WHEN t.status = ? THEN ? ELSE ? END"),
                              2200);
     mode.params = {int(byCategories), planMenuModeText(int(byCategories)), planMenuModeText(int(byMeals))};
-    b.columns = {titleColumn(QStringLiteral("Наименование"), QStringLiteral("t"), 4500), mode,
+    b.columns = {planMenuTitleColumn(QStringLiteral("Наименование"), QStringLiteral("t"), 4500), mode,
                  column(QStringLiteral("Доля суточной потребности, %"), QStringLiteral("t.sumdolpotr"), 1500, 2)};
     b.orderBy = QStringLiteral("t.tname COLLATE RU, t.sezon, t.id");
-    EditorField name = field(QStringLiteral("Наименование"), Control::Text, QStringLiteral("tname"), required);
-    name.limit = 255;
+    const EditorField name = nameField(QStringLiteral("tname"));
     EditorField share = field(QStringLiteral("Доля суточной потребности в энергии, %"), Control::Text,
                               QStringLiteral("sumdolpotr"), optional);
     share.decimals = 2;
@@ -158,33 +101,25 @@ BookDef menuTypesBook()
 
 BookDef planDaysBook()
 {
-    BookDef b;
-    b.entry = entryPlanDays;
-    b.table = QStringLiteral("days");
-    b.listTitle = QStringLiteral("Плановые дни");
-    b.recordName = QStringLiteral("Плановый день");
-    b.nameField = QStringLiteral("dname");
+    BookDef b = book(entryPlanDays, QStringLiteral("days"), QStringLiteral("Плановые дни"),
+                     QStringLiteral("Плановый день"), QStringLiteral("dname"));
     b.from = QStringLiteral("days t LEFT JOIN type_menu m ON m.id = t.id_type_menu");
     b.columns = {column(QStringLiteral("Наименование"), QStringLiteral("t.dname"), 3000),
-                 titleColumn(QStringLiteral("Тип меню"), QStringLiteral("m"), 4500)};
+                 planMenuTitleColumn(QStringLiteral("Тип меню"), QStringLiteral("m"), 4500)};
     b.orderBy = QStringLiteral("t.id");
     b.parentColumn = QStringLiteral("t.id_type_menu");
     b.parentField = QStringLiteral("id_type_menu");
     b.parentSource = ListSource::PlanMenus;
     b.parentPrompt = QStringLiteral("Выберите Тип меню");
-    EditorField name = field(QStringLiteral("Наименование"), Control::Text, QStringLiteral("dname"), required);
-    name.limit = 255;
-    b.fields = {listField(QStringLiteral("Тип меню"), QStringLiteral("id_type_menu"), ListSource::PlanMenus), name};
+    b.fields = {listField(QStringLiteral("Тип меню"), QStringLiteral("id_type_menu"), ListSource::PlanMenus),
+                nameField(QStringLiteral("dname"))};
     return b;
 }
 
 BookDef planDishesBook()
 {
-    BookDef b;
-    b.entry = entryPlanDishes;
-    b.table = QStringLiteral("plan_menu");
-    b.listTitle = QStringLiteral("План-меню");
-    b.recordName = QStringLiteral("План-меню");
+    BookDef b = book(entryPlanDishes, QStringLiteral("plan_menu"), QStringLiteral("План-меню"),
+                     QStringLiteral("План-меню"));
     b.from = QStringLiteral("plan_menu t LEFT JOIN card_recipes c ON c.id = t.id_card_recipes");
     // The first column is the meal or the dish category, as the plan-menu is kept; the list
     // loader below fills it.

@@ -814,6 +814,11 @@ std::vector<ListItem> query(Database& db, const QString& sql, const std::vector<
 
 } // namespace
 
+std::vector<ListItem> listItemsOf(Database& db, const QString& sql, const std::vector<QVariant>& params)
+{
+    return query(db, sql, params);
+}
+
 std::vector<ListItem> listItems(Database& db, ListSource source, const QVariant& param)
 {
     if (isFixed(source))

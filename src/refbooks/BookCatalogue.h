@@ -117,6 +117,9 @@ struct ListItem {
 // The items of a list source, in the order the list offers them.
 std::vector<ListItem> listItems(Database& db, ListSource source, const QVariant& param = {});
 
+// The items `sql` reads with `params` bound: the first column the value, the second the text.
+std::vector<ListItem> listItemsOf(Database& db, const QString& sql, const std::vector<QVariant>& params = {});
+
 // The items of a list source that a module above this one supplies (plan-menu dishes, ...);
 // the parameter is the one listItems() receives.
 using CustomListSource = std::function<std::vector<ListItem>(Database&, const QVariant& param)>;
