@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "core/AppState.h"
+#include "core/Database.h"
 #include "core/SchemaCatalogue.h"
 #include "core/StartupCheck.h"
 
@@ -25,6 +26,24 @@ bool Context::openForWork()
         return false;
     }
     return true;
+}
+
+bool Context::openWithRow(const QString& table, qint64 id)
+{
+    return openForWork() && rowExists(session.db(), table, id);
+}
+
+std::optional<qint64> positiveIdArg(const QString& text)
+{
+    bool ok = false;
+    const qint64 id = text.toLongLong(&ok);
+    return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
+}
+
+bool rowExists(Database& db, const QString& table, qint64 id)
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" WHERE id = ?1"), {id})
+               .toLongLong() > 0;
 }
 
 void registerCoreCommands()

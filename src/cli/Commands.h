@@ -8,6 +8,7 @@
 #include <QTextStream>
 #include <functional>
 #include <map>
+#include <optional>
 
 namespace rat::cli {
 
@@ -21,7 +22,15 @@ struct Context {
 
     // Opens the file of the run for work (verification, upgrade, start-up check).
     bool openForWork();
+    // Opens it for work and checks that `table` (one of ours) holds the row `id`.
+    bool openWithRow(const QString& table, qint64 id);
 };
+
+// A row id given as an argument: a positive number, nothing for anything else.
+std::optional<qint64> positiveIdArg(const QString& text);
+
+// Whether `table` (one of ours) holds the row `id`.
+bool rowExists(Database& db, const QString& table, qint64 id);
 
 struct Command {
     QString usage;  // arguments, for the help text

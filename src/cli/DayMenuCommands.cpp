@@ -13,18 +13,6 @@ namespace rat::cli {
 
 namespace {
 
-std::optional<qint64> idArg(const QString& text)
-{
-    bool ok = false;
-    const qint64 id = text.toLongLong(&ok);
-    return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
-}
-
-bool dayMenuExists(Database& db, qint64 id)
-{
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM day_menu WHERE id = ?1"), {id}).toLongLong() > 0;
-}
-
 // day-menu-create PLAN_ID:DAY_ID ...: the new menu's id and number, or the pending days after "Нет".
 int runCreate(Context& ctx)
 {
@@ -70,14 +58,12 @@ int runRows(Context& ctx)
         basis = code;
         args.remove(at, 2);
     }
-    const auto id = idArg(args.value(0));
+    const auto id = positiveIdArg(args.value(0));
     if (args.size() != 1 || !id)
         return exitUsage;
-    if (!ctx.openForWork())
+    if (!ctx.openWithRow(QStringLiteral("day_menu"), *id))
         return exitRefused;
     Database& db = ctx.session.db();
-    if (!dayMenuExists(db, *id))
-        return exitRefused;
     const menu::DayMenuRows rows = menu::dayMenuRows(db, *id, basis, Clock::today());
     ctx.out << rows.captions.join(QLatin1Char('\t')) << '\n';
     for (const menu::DayMenuRow& r : rows.rows)
@@ -89,8 +75,8 @@ int runRows(Context& ctx)
 // set-count POINT_ID EATER_TYPE_ID QTY
 int runSetCount(Context& ctx)
 {
-    const auto point = idArg(ctx.args.value(0));
-    const auto type = idArg(ctx.args.value(1));
+    const auto point = positiveIdArg(ctx.args.value(0));
+    const auto type = positiveIdArg(ctx.args.value(1));
     bool ok = false;
     const qint64 qty = ctx.args.value(2).toLongLong(&ok);
     if (ctx.args.size() != 3 || !point || !type || !ok || qty < 0)
@@ -110,17 +96,15 @@ int runSetCount(Context& ctx)
 // move-row DAY_MENU_ID ROW up|down: the row of the dish afterwards (0-based; -1 without a row).
 int runMove(Context& ctx)
 {
-    const auto id = idArg(ctx.args.value(0));
+    const auto id = positiveIdArg(ctx.args.value(0));
     bool ok = false;
     const int row = ctx.args.value(1).toInt(&ok);
     const QString dir = ctx.args.value(2);
     if (ctx.args.size() != 3 || !id || !ok || row < -1 || (dir != QLatin1String("up") && dir != QLatin1String("down")))
         return exitUsage;
-    if (!ctx.openForWork())
+    if (!ctx.openWithRow(QStringLiteral("day_menu"), *id))
         return exitRefused;
     Database& db = ctx.session.db();
-    if (!dayMenuExists(db, *id))
-        return exitRefused;
     const int moved = menu::moveDayMenuRow(db, ctx.prompt, *id, row, dir == QLatin1String("up") ? -1 : 1, Clock::today());
     ctx.out << moved << '\n';
     return moved == row ? exitRefused : exitOk;
@@ -152,7 +136,7 @@ int runDelete(Context& ctx)
 {
     std::vector<qint64> ids;
     for (const QString& a : ctx.args) {
-        const auto id = idArg(a);
+        const auto id = positiveIdArg(a);
         if (!id)
             return exitUsage;
         ids.push_back(*id);
@@ -169,7 +153,7 @@ int runDelete(Context& ctx)
 // after the copy question. Prints the new id and number.
 int runCopy(Context& ctx)
 {
-    const auto id = idArg(ctx.args.value(0));
+    const auto id = positiveIdArg(ctx.args.value(0));
     if (ctx.args.size() != 1 || !id)
         return exitUsage;
     if (!ctx.openForWork())

@@ -13,21 +13,6 @@ namespace rat::cli {
 
 namespace {
 
-std::optional<qint64> idArg(const QString& text)
-{
-    bool ok = false;
-    const qint64 id = text.toLongLong(&ok);
-    return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
-}
-
-bool exists(Database& db, const char* table, qint64 id)
-{
-    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + QString::fromUtf8(table) +
-                         QStringLiteral(" WHERE id = ?1"),
-                     {id})
-               .toLongLong() > 0;
-}
-
 // The days of every plan-menu: id, name, plan-menu title.
 void printDays(Context& ctx)
 {
@@ -58,55 +43,51 @@ int copyOutcome(menu::CopyResult r)
 
 int runCopyPlanMenu(Context& ctx)
 {
-    const auto source = idArg(ctx.args.value(0));
-    const auto target = idArg(ctx.args.value(1));
+    const auto source = positiveIdArg(ctx.args.value(0));
+    const auto target = positiveIdArg(ctx.args.value(1));
     if (ctx.args.size() != 2 || !source || !target)
         return exitUsage;
-    if (!ctx.openForWork())
+    if (!ctx.openWithRow(QStringLiteral("type_menu"), *source))
         return exitRefused;
     Database& db = ctx.session.db();
-    if (!exists(db, "type_menu", *source) || !exists(db, "type_menu", *target))
+    if (!rowExists(db, QStringLiteral("type_menu"), *target))
         return exitRefused;
     return copyOutcome(menu::copyPlanMenu(db, ctx.prompt, *source, *target));
 }
 
 int runAppendPlanDays(Context& ctx)
 {
-    const auto target = idArg(ctx.args.value(0));
+    const auto target = positiveIdArg(ctx.args.value(0));
     if (ctx.args.size() != 1 || !target)
         return exitUsage;
-    if (!ctx.openForWork())
+    if (!ctx.openWithRow(QStringLiteral("type_menu"), *target))
         return exitRefused;
     Database& db = ctx.session.db();
-    if (!exists(db, "type_menu", *target))
-        return exitRefused;
     return copyOutcome(menu::appendPlanMenuDays(db, ctx.prompt, *target));
 }
 
 int runCopyPlanDay(Context& ctx)
 {
-    const auto day = idArg(ctx.args.value(0));
+    const auto day = positiveIdArg(ctx.args.value(0));
     if (ctx.args.size() != 1 || !day)
         return exitUsage;
-    if (!ctx.openForWork())
+    if (!ctx.openWithRow(QStringLiteral("days"), *day))
         return exitRefused;
     Database& db = ctx.session.db();
-    if (!exists(db, "days", *day))
-        return exitRefused;
     return menu::copyPlanDay(db, ctx.prompt, *day) ? exitOk : exitRefused;
 }
 
 // plan-summary PLAN [DAY]: one line per eater type and figure, "Факт(норма)" last.
 int runPlanSummary(Context& ctx)
 {
-    const auto plan = idArg(ctx.args.value(0));
-    const auto day = ctx.args.size() == 2 ? idArg(ctx.args[1]) : std::nullopt;
+    const auto plan = positiveIdArg(ctx.args.value(0));
+    const auto day = ctx.args.size() == 2 ? positiveIdArg(ctx.args[1]) : std::nullopt;
     if (ctx.args.isEmpty() || ctx.args.size() > 2 || !plan || (ctx.args.size() == 2 && !day))
         return exitUsage;
     if (!ctx.openForWork())
         return exitRefused;
     Database& db = ctx.session.db();
-    if (!exists(db, "type_menu", *plan) || (day && menu::planMenuOfDay(db, *day) != plan))
+    if (!rowExists(db, QStringLiteral("type_menu"), *plan) || (day && menu::planMenuOfDay(db, *day) != plan))
         return exitRefused;
     const int digits = app().roundingDigits;
     const menu::PlanSummary s = menu::planMenuSummary(db, *plan, day, digits);
