@@ -11,6 +11,7 @@
 #include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
 #include "ui/DayMenuJournal.h"
+#include "ui/CardListCommands.h"
 #include "ui/FRMBar.h"
 #include "ui/FrmProd.h"
 #include "ui/LoginDialog.h"
@@ -111,6 +112,7 @@ int main(int argc, char* argv[])
     menu::registerMenuModule();
     ui::installProductWindows();
     ui::installCardWindows();
+    ui::installCardListCommands();
 
     ui::MainWindow window(session);
     dialogParent = &window;

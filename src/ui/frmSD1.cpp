@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -162,18 +163,21 @@ void BookRecordDialog::buildEditor()
         if (f.control == Control::CheckBox) {
             form->addRow(QString(), w);
         } else {
-            auto* label = new QLabel(f.caption, page);
+            auto* label = new QLabel(editor_->currentField(int(i)).caption, page);
             label->setBuddy(w);
             form->addRow(label, w);
+            labels_.insert(int(i), label);
         }
         inputs_.push_back(w);
     }
+    followBoxes();
     scroll->setWidget(page);
     layout->addWidget(scroll, 1);
     buildButtons(layout, QStringLiteral("ОК"));
     connect(ok_, &QPushButton::clicked, this, &BookRecordDialog::save);
     ok_->setDefault(true);
     contentHeight_ = page->sizeHint().height();
+    contentWidth_ = page->sizeHint().width();
     if (!inputs_.empty())
         inputs_.front()->setFocus();
 }
@@ -192,6 +196,7 @@ QWidget* BookRecordDialog::makeControl(int index)
         box->setMinimumContentsLength(24);
         box->setMaxVisibleItems(25);
         fillList(index, box);
+        listSources_.insert(index, int(ed.currentField(index).source));
         connect(box, &QComboBox::currentIndexChanged, this, [this, index] { listChanged(index); });
         result = box;
         break;
@@ -199,7 +204,10 @@ QWidget* BookRecordDialog::makeControl(int index)
     case Control::CheckBox: {
         auto* box = new QCheckBox(f.caption, this);
         box->setChecked(value.toBool());
-        connect(box, &QCheckBox::toggled, this, [&ed, index](bool on) { ed.setValue(index, on); });
+        connect(box, &QCheckBox::toggled, this, [this, &ed, index](bool on) {
+            ed.setValue(index, on);
+            followBoxes();
+        });
         result = box;
         break;
     }
@@ -347,6 +355,31 @@ void BookRecordDialog::listChanged(int index)
     }
 }
 
+void BookRecordDialog::followBoxes()
+{
+    const std::vector<EditorField>& fields = editor_->fields();
+    for (size_t j = 0; j < fields.size(); ++j) {
+        QWidget* w = controls_.value(fields[j].field.toLower());
+        if (!w || fields[j].control == Control::Heading)
+            continue;
+        const bool applies = editor_->applies(int(j));
+        w->setEnabled(applies);
+        const EditorField now = editor_->currentField(int(j));
+        if (QLabel* label = labels_.value(int(j))) {
+            label->setEnabled(applies);
+            label->setText(now.caption);
+        }
+        auto* box = qobject_cast<QComboBox*>(w);
+        if (!box || listSources_.value(int(j)) == int(now.source))
+            continue;
+        // The list now holds other rows (cards instead of products): the old choice means
+        // nothing there.
+        listSources_.insert(int(j), int(now.source));
+        editor_->setValue(int(j), QVariant());
+        fillList(int(j), box);
+    }
+}
+
 void BookRecordDialog::buildSearch(const QString& bookTitle, const std::vector<books::SearchColumn>& columns,
                                    int column, const QString& sample)
 {
@@ -411,7 +444,11 @@ QSize BookRecordDialog::sizeHint() const
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int room = screen ? screen->availableGeometry().height() * 8 / 10 : 640;
     const int buttons = ok_ ? ok_->sizeHint().height() + 40 : 60;
-    return {600, qMin(room, contentHeight_ + buttons)};
+    // Wide enough for the longest caption beside its control and the scroll bar: the fields
+    // never scroll sideways.
+    const int margins = layout() ? layout()->contentsMargins().left() + layout()->contentsMargins().right() : 24;
+    const int width = contentWidth_ + margins + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    return {qMax(600, width), qMin(room, contentHeight_ + buttons)};
 }
 
 void BookRecordDialog::save()

@@ -11,6 +11,7 @@
 #include <vector>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QVBoxLayout;
@@ -64,6 +65,10 @@ private:
     QWidget* makeControl(int index);
     void fillList(int index, QComboBox* box);
     void listChanged(int index);
+    // After a box changed: the fields that follow it (a recipe line's item list between products
+    // and cards, the fields a comment line has no use for) are enabled, captioned and filled as
+    // they now apply.
+    void followBoxes();
     void save();
     bool isInput(QWidget* w) const;
 
@@ -71,6 +76,8 @@ private:
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QHash<QString, QWidget*> controls_;   // by field name (lower case)
+    QHash<int, QLabel*> labels_;          // caption of a field by its index
+    QHash<int, int> listSources_;         // the list source a list field shows, by its index
     QHash<QWidget*, QString> accepted_;   // numeric fields: the last text accepted
     std::vector<QWidget*> inputs_;        // input controls in display order
     std::optional<qint64> savedId_;
@@ -78,6 +85,7 @@ private:
     QLineEdit* sample_ = nullptr;
     std::vector<books::SearchColumn> columns_;
     int contentHeight_ = 0;
+    int contentWidth_ = 0;
 };
 
 } // namespace rat::ui

@@ -209,9 +209,17 @@ void BookListWindow::buildToolBar()
         const auto slot = it.slot;
         connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
     }
-    // A book with a window of its own (products) keeps its plain definition at hand too.
+    // A book with a window of its own (products, cards) keeps its plain definition at hand too.
     const BookWindowHooks* hooks = bookWindowHooks(entry_);
     if (hooks && hooks->recordWindow) {
+        QAction* plainAdd = new QAction(QStringLiteral("Добавить в простой форме"), contextMenu_);
+        plainAdd->setObjectName(QStringLiteral("keyPlainAdd"));
+        plainAdd->setEnabled(editable);
+        contextMenu_->insertAction(contextMenu_->actions().value(4), plainAdd);
+        connect(plainAdd, &QAction::triggered, this, [this] {
+            if (guarded(QStringLiteral("keyAdd")))
+                openEditor(books::EditMode::Add, true);
+        });
         QAction* plain = new QAction(QStringLiteral("Изменить в простой форме"), contextMenu_);
         plain->setObjectName(QStringLiteral("keyPlainEdit"));
         plain->setEnabled(editable);
