@@ -4,40 +4,32 @@
 
 #include "core/Database.h"
 #include "core/SeasonDefaults.h"
-#include "support/ToolRun.h"
+#include "support/ToolFileTest.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using rat::test::ToolRun;
 
-class ProductCli : public ::testing::Test {
+class ProductCli : public rat::test::ToolFileTest {
 protected:
+    ProductCli() : ToolFileTest(QStringLiteral("продукты.db")) {}
+
     void SetUp() override
     {
-        ASSERT_TRUE(tmp.isValid());
-        ASSERT_EQ(run({QStringLiteral("create")}).exitCode, 0);
-        // The tool is not running now: the file is ours for the fixture's rows.
-        rat::Database db(path(), false);
-        db.execScript(QStringLiteral(
+        ASSERT_NO_FATAL_FAILURE(createFile(QStringLiteral(
             "INSERT INTO product_group (pname) VALUES ('Овощи');"
             "INSERT INTO ed_izmer (ename, koef) VALUES ('кг', 1000);"
             "INSERT INTO products (pname, id_product_group, id_ed_izmer, time_storage, time_period, rule_okr) "
             "VALUES ('Картофель', 1, 1, 5, 2, 3), ('Морковь', 1, 1, 1, 4, 3), ('Лук', 1, 1, NULL, 4, 3);"
             "INSERT INTO [replace] (id_product, id_product_replace, pr_weight, repl_weight) VALUES (2, 1, 100, 120);"
-            "INSERT INTO norms (id_type_eating, norm, id_product) VALUES (1, 50, 1);"));
+            "INSERT INTO norms (id_type_eating, norm, id_product) VALUES (1, 50, 1);")));
+        rat::Database db(path(), false);
         rat::addDefaultSeasonRows(db);
     }
-
-    QString path() const { return tmp.filePath(QStringLiteral("продукты.db")); }
-
-    ToolRun run(const QStringList& args) const { return rat::test::runTool(tmp.path(), path(), args); }
-
-    QTemporaryDir tmp;
 };
 
 TEST_F(ProductCli, SellByAndSeasonalGross)

@@ -2,29 +2,25 @@
 // plan day, a count with its copy question, the rows as the document shows them, numbers, a
 // move without a row, a copy with its rows and a deletion refused by a menu-requirement.
 
-#include "core/Database.h"
-#include "support/ToolRun.h"
+#include "support/ToolFileTest.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using rat::test::ToolRun;
 
-class DayMenuCli : public ::testing::Test {
+class DayMenuCli : public rat::test::ToolFileTest {
 protected:
+    DayMenuCli() : ToolFileTest(QStringLiteral("меню.db")) {}
+
+    // A plan-menu by meals (3) with day 17; Суп for eater types 1 (150 g) and 2 (200 g), planned
+    // cost 7.77 per 100 g; Чай without a yield.
     void SetUp() override
     {
-        ASSERT_TRUE(tmp.isValid());
-        ASSERT_EQ(run({QStringLiteral("create")}).exitCode, 0);
-        // The tool is not running now: the file is ours for the fixture's rows. A plan-menu by
-        // meals (3) with day 17; Суп for eater types 1 (150 g) and 2 (200 g), planned cost 7.77
-        // per 100 g; Чай without a yield.
-        rat::Database db(path(), false);
-        db.execScript(QStringLiteral(
+        createFile(QStringLiteral(
             "DELETE FROM type_menu; DELETE FROM days; DELETE FROM plan_menu; DELETE FROM type_eating; "
             "DELETE FROM output; DELETE FROM card_recipes; DELETE FROM recipes; DELETE FROM products; "
             "DELETE FROM day_menu; DELETE FROM day_menu_point; DELETE FROM quantity_eating; DELETE FROM eating; "
@@ -48,10 +44,8 @@ protected:
             "(17, 2, 1, 0);"));
     }
 
-    QString path() const { return tmp.filePath(QStringLiteral("меню.db")); }
-
     // The lines of the command itself: the start-up check's two status lines are dropped.
-    ToolRun run(QStringList args) const
+    ToolRun run(QStringList args) const override
     {
         args << QStringLiteral("--today") << QStringLiteral("2026-12-05");
         ToolRun r = rat::test::runTool(tmp.path(), path(), args);
@@ -60,8 +54,6 @@ protected:
             r.lines = r.lines.mid(2);
         return r;
     }
-
-    QTemporaryDir tmp;
 };
 
 TEST_F(DayMenuCli, MenuFromAPlanDayCountsRowsAndNumbers)

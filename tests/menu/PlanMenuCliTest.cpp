@@ -2,25 +2,23 @@
 // first use, the copies with their choices through --choose, and the summary lines.
 
 #include "core/Database.h"
-#include "support/ToolRun.h"
+#include "support/ToolFileTest.h"
 
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
 using rat::test::ToolRun;
 
-class PlanMenuCli : public ::testing::Test {
+class PlanMenuCli : public rat::test::ToolFileTest {
 protected:
+    PlanMenuCli() : ToolFileTest(QStringLiteral("план.db")) {}
+
     void SetUp() override
     {
-        ASSERT_TRUE(tmp.isValid());
-        ASSERT_EQ(run({QStringLiteral("create")}).exitCode, 0);
-        rat::Database db(path(), false);
-        db.execScript(QStringLiteral(
+        createFile(QStringLiteral(
             "DELETE FROM plan_menu; DELETE FROM days; DELETE FROM type_eating; DELETE FROM type_menu;"
             "DELETE FROM output; DELETE FROM card_recipes; DELETE FROM eating; DELETE FROM FNORMS;"
             "DELETE FROM FNORMS_VIT; DELETE FROM CARD_VITAMIN; UPDATE vitamin SET ispCard = 0;"
@@ -32,9 +30,6 @@ protected:
             "INSERT INTO output (id_card_recipe, id_type_eating, output1) VALUES (1, 1, 150), (2, 1, 180);"
             "INSERT INTO FNORMS (id_type_eating, nprotein, nfat, ncarbohyd, ncalories) VALUES (1, 10, 9, 50, 400);"));
     }
-
-    QString path() const { return tmp.filePath(QStringLiteral("план.db")); }
-    ToolRun run(const QStringList& args) const { return rat::test::runTool(tmp.path(), path(), args); }
 
     QStringList rows(const QString& sql) const
     {
@@ -49,8 +44,6 @@ protected:
         }
         return out;
     }
-
-    QTemporaryDir tmp;
 };
 
 TEST_F(PlanMenuCli, FirstUseDaysCopiesAndSummary)
