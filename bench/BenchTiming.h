@@ -5,11 +5,18 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <vector>
 
 namespace rat::bench {
+
+// The number of runs the first argument asks for (at least one), `fallback` without it.
+inline int runsArg(int argc, char* argv[], int fallback)
+{
+    return argc > 1 ? std::max(1, std::atoi(argv[1])) : fallback;
+}
 
 inline double cpuMs()
 {

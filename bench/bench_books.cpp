@@ -4,20 +4,17 @@
 //
 //   bench_books [runs]    (20 runs when not given)
 
+#include "BenchDatabase.h"
 #include "BenchTiming.h"
 #include "core/Database.h"
-#include "core/DatabaseSession.h"
 #include "core/Prompt.h"
 #include "refbooks/BookList.h"
 #include "refbooks/RecordEditor.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -88,15 +85,12 @@ void fill(Database& db)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-    QTemporaryDir dir;
-    SilentPrompt prompt;
-    DatabaseSession session(prompt);
-    if (!session.createDatabase(dir.filePath(QStringLiteral("books.db")))) {
-        std::fprintf(stderr, "could not create the database\n");
+    const int runs = bench::runsArg(argc, argv, 20);
+    bench::BenchDatabase file;
+    if (!file.create(QStringLiteral("books.db")))
         return 1;
-    }
-    Database& db = session.db();
+    Database& db = file.db();
+    SilentPrompt& prompt = file.prompt;
     fill(db);
     const qint64 vitaminCount = db.scalar(QStringLiteral("SELECT COUNT(*) FROM vitamin")).toLongLong();
     const BookList first = loadList(db, entryProducts);

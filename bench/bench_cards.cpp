@@ -7,20 +7,17 @@
 //
 //   bench_cards [runs]    (10 runs when not given)
 
+#include "BenchDatabase.h"
 #include "BenchTiming.h"
 #include "core/Clock.h"
 #include "core/Database.h"
-#include "core/DatabaseSession.h"
 #include "core/Prompt.h"
 #include "refbooks/CardCalc.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -124,15 +121,12 @@ std::vector<qint64> fill(Database& db)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    QTemporaryDir dir;
-    SilentPrompt prompt;
-    DatabaseSession session(prompt);
-    if (!session.createDatabase(dir.filePath(QStringLiteral("cards.db")))) {
-        std::fprintf(stderr, "could not create the database\n");
+    const int runs = bench::runsArg(argc, argv, 10);
+    bench::BenchDatabase file;
+    if (!file.create(QStringLiteral("cards.db")))
         return 1;
-    }
-    Database& db = session.db();
+    Database& db = file.db();
+    SilentPrompt& prompt = file.prompt;
     const std::vector<qint64> cards = fill(db);
     Clock::setToday(QDate(2024, 10, 15));
     std::printf("cards: %zu (%d plain, %d with one nested dish, %d with two nesting levels), recipe lines: %lld\n",

@@ -6,19 +6,17 @@
 //
 //   bench_daymenu [runs]    (10 runs when not given)
 
+#include "BenchDatabase.h"
 #include "BenchTiming.h"
 #include "core/Clock.h"
 #include "core/Database.h"
-#include "core/DatabaseSession.h"
 #include "core/Prompt.h"
 #include "menu/DayMenu.h"
 #include "menu/MenuModule.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
-#include <cstdlib>
 
 using namespace rat;
 
@@ -136,15 +134,11 @@ qint64 fill(Database& db)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
-    QTemporaryDir dir;
-    SilentPrompt prompt;
-    DatabaseSession session(prompt);
-    if (!session.createDatabase(dir.filePath(QStringLiteral("menu.db")))) {
-        std::fprintf(stderr, "could not create the database\n");
+    const int runs = bench::runsArg(argc, argv, 10);
+    bench::BenchDatabase file;
+    if (!file.create(QStringLiteral("menu.db")))
         return 1;
-    }
-    Database& db = session.db();
+    Database& db = file.db();
     menu::registerMenuModule();
     const qint64 menuId = fill(db);
     const QDate today(2026, 12, 5);
