@@ -469,8 +469,9 @@ void BookRecordDialog::reject()
     if (!editor_->confirmClose())
         return;
     if (changed && !editor_->isChanged()) {
-        // "Сохранить изменения?" was answered Yes and the row was saved.
-        savedId_ = editor_->id();
+        // "Сохранить изменения?" was answered Yes and the row was saved (0: a definition that
+        // writes no row of its own, like the yields of a dish category).
+        savedId_ = editor_->id().value_or(0);
         done(Accepted);
         return;
     }

@@ -269,6 +269,22 @@ TEST_F(CardListCommands, YieldsOfAWholeCategoryFromTheYieldsList)
     // The list of Щи shows its new yield.
     ASSERT_EQ(w.list().rows.size(), 1u);
     EXPECT_EQ(w.list().rows[0].value(1), QStringLiteral("180/20"));
+
+    // Closed with its changes, the editor asks to save them and Yes sets the yields too.
+    w.showDialog = [&](QDialog& d) {
+        auto& dialog = static_cast<BookRecordDialog&>(d);
+        choose(dialog.control(QStringLiteral("id_type_eating")), QStringLiteral("3-7"));
+        type(dialog.control(QStringLiteral("output1")), QStringLiteral("250"));
+        dialog.reject();
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    };
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    w.action(QStringLiteral("keyOutputByCategory"))->trigger();
+    EXPECT_EQ(prompt.messages().value(0), QStringLiteral("question: Сохранить изменения? => Да"));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id_type_eating = ?1 AND output1 = 250"), {garden}),
+              2);
+    EXPECT_EQ(w.list().rows.size(), 2u);  // the list was read again
 }
 
 TEST_F(CardListCommands, CardAddedInThePlainFormAsksForItsYield)
