@@ -351,10 +351,7 @@ std::optional<qint64> CardEditor::save()
             copyCardLinesAndYields(db_, *sourceId_, savedId);
         tx.commit();
     } catch (const DbError& e) {
-        prompt_.critical(
-            QStringLiteral("Возникла ошибка при сохранении данных. Проверьте, изменились ли данные в справочнике. "
-                           "Ошибка: ") +
-            e.text());
+        reportSaveError(prompt_, e);
         return std::nullopt;
     }
     cardId_ = savedId;

@@ -195,6 +195,13 @@ const BoxRule kBoxRules[] = {
 
 } // namespace
 
+void reportSaveError(Prompt& prompt, const DbError& e)
+{
+    prompt.critical(QStringLiteral("Возникла ошибка при сохранении данных. Проверьте, изменились ли данные в "
+                                   "справочнике. Ошибка: ") +
+                    e.text());
+}
+
 QString numericTypingProblem(const QString& text)
 {
     const QString t = text.trimmed();
@@ -633,10 +640,7 @@ std::optional<qint64> RecordEditor::save()
                 r.inWrite(ctx);
         tx.commit();
     } catch (const DbError& e) {
-        prompt_.critical(
-            QStringLiteral("Возникла ошибка при сохранении данных. Проверьте, изменились ли данные в справочнике. "
-                           "Ошибка: ") +
-            e.text());
+        reportSaveError(prompt_, e);
         return std::nullopt;
     }
 

@@ -14,6 +14,7 @@
 
 namespace rat {
 class Database;
+class DbError;
 class Prompt;
 }
 
@@ -106,5 +107,8 @@ private:
 // отделяется запятой!" for anything but digits and one comma, "Вы ввели отрицательное
 // значение!" for a leading minus.
 QString numericTypingProblem(const QString& text);
+
+// The message of a save the database refused, with the database's own words.
+void reportSaveError(Prompt& prompt, const DbError& e);
 
 } // namespace rat::books
