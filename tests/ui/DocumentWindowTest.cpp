@@ -668,13 +668,19 @@ public:
     QString table() const override { return QStringLiteral("supplier"); }
     std::vector<ui::HeaderField> fields(Database&) override
     {
-        ui::HeaderField name{QStringLiteral("sname"), QStringLiteral("Наименование")};
+        ui::HeaderField name;
+        name.field = QStringLiteral("sname");
+        name.caption = QStringLiteral("Наименование");
         name.required = true;
         name.unique = true;
         name.bookForm = true;
-        ui::HeaderField contact{QStringLiteral("contact"), QStringLiteral("Контакт")};
+        ui::HeaderField contact;
+        contact.field = QStringLiteral("contact");
+        contact.caption = QStringLiteral("Контакт");
         contact.unique = true;
-        ui::HeaderField time{QStringLiteral("phone"), QStringLiteral("Время звонка")};
+        ui::HeaderField time;
+        time.field = QStringLiteral("phone");
+        time.caption = QStringLiteral("Время звонка");
         time.kind = ui::HeaderField::Kind::Time;
         return {name, contact, time};
     }
