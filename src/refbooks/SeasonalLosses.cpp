@@ -2,6 +2,7 @@
 #include "refbooks/SeasonalLosses.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"
+#include "refbooks/RecordEditor.h"
 #include "core/Parameters.h"
 #include "core/Prompt.h"
 #include "core/Rounding.h"
@@ -181,9 +182,7 @@ bool copySeasonPeriods(Database& db, Prompt& prompt, qint64 productId)
         }
         tx.commit();
     } catch (const DbError& e) {
-        prompt.critical(QStringLiteral("Возникла ошибка при сохранении данных. Проверьте, изменились ли данные в "
-                                       "справочнике. Ошибка: ") +
-                        e.text());
+        reportSaveError(prompt, e);
         return false;
     }
     prompt.info(QStringLiteral("Копирование выполнено."));

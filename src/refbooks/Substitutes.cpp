@@ -1,6 +1,7 @@
 #include "refbooks/ProductRules.h"
 #include "refbooks/Substitutes.h"
 #include "core/Database.h"
+#include "refbooks/RecordEditor.h"
 #include "core/Prompt.h"
 #include "refbooks/BookCatalogue.h"
 
@@ -53,9 +54,7 @@ int copySubstitutes(Database& db, Prompt& prompt, qint64 productId)
         }
         tx.commit();
     } catch (const DbError& e) {
-        prompt.critical(QStringLiteral("Возникла ошибка при сохранении данных. Проверьте, изменились ли данные в "
-                                       "справочнике. Ошибка: ") +
-                        e.text());
+        reportSaveError(prompt, e);
         return -1;
     }
     prompt.info(QStringLiteral("Копирование выполнено! Скопировано продуктов-заменителей - ") + QString::number(added) +
