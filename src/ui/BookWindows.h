@@ -4,6 +4,7 @@
 
 #include "refbooks/BookRules.h"
 
+#include <QIcon>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -43,6 +44,7 @@ struct BookWindowHooks {
         QString text;     // caption
         QString tip;      // tool tip (the caption when empty)
         std::function<void(BookListWindow&)> run;
+        QIcon icon;       // picture; a narrow window shows it in place of the caption
     };
     std::vector<Command> commands;
     // Runs before add, edit, copy and delete ("keyAdd", "keyEdit", "keyCopy", "keyDel"); false

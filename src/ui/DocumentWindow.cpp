@@ -1,6 +1,7 @@
 #include "ui/DocumentWindow.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "ui/GridSetup.h"
 #include "ui/MainIcons.h"
 #include "ui/MainWindow.h"
 
@@ -38,21 +39,12 @@ DocumentWindow::~DocumentWindow() = default;
 QAction* DocumentWindow::addKey(const QString& key, const QString& text, const QString& tip,
                                 void (DocumentWindow::*slot)())
 {
-    auto* a = new QAction(text, this);
-    a->setObjectName(key);
-    a->setToolTip(tip.isEmpty() ? text : tip);
-    connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
-    toolBar_->addAction(a);
-    actions_.insert(key, a);
-    return a;
+    return addToolKey(toolBar_, actions_, key, text, tip, [this, slot] { (this->*slot)(); });
 }
 
 void DocumentWindow::buildToolBar()
 {
-    toolBar_ = new QToolBar(this);
-    toolBar_->setObjectName(QStringLiteral("toolbar"));
-    toolBar_->setIconSize(QSize(20, 20));
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar_ = makeToolBar(this);
     addKey(QStringLiteral("keyAdd"), QStringLiteral("Добавить"), QStringLiteral("Новая строка (Insert)"),
            &DocumentWindow::addLine)
         ->setIcon(glyphIcon(Glyph::NewRow));
@@ -105,15 +97,7 @@ void DocumentWindow::build()
 
     grid_ = new QTableWidget(this);
     grid_->setObjectName(QStringLiteral("grid"));
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid_->setAlternatingRowColors(true);
-    grid_->setWordWrap(false);
-    grid_->verticalHeader()->hide();
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
-    grid_->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter) | Qt::Alignment(Qt::TextWordWrap));
-    grid_->horizontalHeader()->setHighlightSections(false);
+    setUpListGrid(grid_);
     grid_->installEventFilter(this);
     connect(grid_, &QTableWidget::cellDoubleClicked, this, [this](int row) {
         selectRow(row);

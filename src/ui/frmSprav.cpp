@@ -5,6 +5,7 @@
 #include "refbooks/RecordEditor.h"
 #include "ui/BookListModel.h"
 #include "ui/BookWindows.h"
+#include "ui/GridSetup.h"
 #include "ui/MainIcons.h"
 #include "ui/MainWindow.h"
 #include "ui/frmSD1.h"
@@ -55,16 +56,7 @@ BookListWindow::BookListWindow(Database& db, Prompt& prompt, int entry, QWidget*
 
     grid_->setObjectName(QStringLiteral("grid"));
     grid_->setModel(model_);
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid_->setAlternatingRowColors(true);
-    grid_->setWordWrap(false);
-    grid_->setTextElideMode(Qt::ElideRight);
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 8);
-    grid_->verticalHeader()->hide();
-    grid_->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter) | Qt::Alignment(Qt::TextWordWrap));
-    grid_->horizontalHeader()->setHighlightSections(false);
+    setUpListGrid(grid_);
     grid_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid_->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { fitHeaderHeight(); });
     grid_->installEventFilter(this);
@@ -114,21 +106,12 @@ void BookListWindow::resizeEvent(QResizeEvent* event)
 QAction* BookListWindow::addKey(const QString& key, const QString& text, const QString& tip,
                                 void (BookListWindow::*slot)())
 {
-    auto* a = new QAction(text, this);
-    a->setObjectName(key);
-    a->setToolTip(tip.isEmpty() ? text : tip);
-    connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
-    toolBar_->addAction(a);
-    actions_.insert(key, a);
-    return a;
+    return addToolKey(toolBar_, actions_, key, text, tip, [this, slot] { (this->*slot)(); });
 }
 
 void BookListWindow::buildToolBar()
 {
-    toolBar_ = new QToolBar(this);
-    toolBar_->setObjectName(QStringLiteral("toolbar"));
-    toolBar_->setIconSize(QSize(20, 20));
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar_ = makeToolBar(this);
     const bool editable = def_ && !def_->readOnly;
 
     if (editable) {
@@ -168,16 +151,11 @@ void BookListWindow::buildToolBar()
     if (own && !own->commands.empty()) {
         toolBar_->addSeparator();
         for (const BookWindowHooks::Command& c : own->commands) {
-            auto* a = new QAction(c.text, this);
-            a->setObjectName(c.key);
-            a->setToolTip(c.tip.isEmpty() ? c.text : c.tip);
             const auto run = c.run;
-            connect(a, &QAction::triggered, this, [this, run] {
+            addToolKey(toolBar_, actions_, c.key, c.text, c.tip, [this, run] {
                 if (run)
                     run(*this);
-            });
-            toolBar_->addAction(a);
-            actions_.insert(c.key, a);
+            }, c.icon);
         }
     }
 

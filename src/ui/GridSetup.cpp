@@ -1,0 +1,53 @@
+#include "ui/GridSetup.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QTableView>
+#include <QToolBar>
+
+namespace rat::ui {
+
+QToolBar* makeToolBar(QWidget* parent)
+{
+    auto* bar = new QToolBar(parent);
+    bar->setObjectName(QStringLiteral("toolbar"));
+    bar->setIconSize(QSize(20, 20));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return bar;
+}
+
+QAction* addToolKey(QToolBar* bar, QHash<QString, QAction*>& keys, const QString& key, const QString& text,
+                    const QString& tip, std::function<void()> run, const QIcon& icon)
+{
+    auto* a = new QAction(icon, text, bar->parentWidget());
+    a->setObjectName(key);
+    a->setToolTip(tip.isEmpty() ? text : tip);
+    QObject::connect(a, &QAction::triggered, a, [run = std::move(run)] {
+        if (run)
+            run();
+    });
+    bar->addAction(a);
+    keys.insert(key, a);
+    return a;
+}
+
+void setUpRowGrid(QTableView* grid)
+{
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->setAlternatingRowColors(true);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+}
+
+void setUpListGrid(QTableView* grid)
+{
+    setUpRowGrid(grid);
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideRight);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter) | Qt::Alignment(Qt::TextWordWrap));
+    grid->horizontalHeader()->setHighlightSections(false);
+}
+
+} // namespace rat::ui

@@ -1,0 +1,33 @@
+#pragma once
+// The toolbar and grid every list-like window shares (the book lists, the document window,
+// the card window): one look, so that a key or a grid behaves alike wherever a cook meets it.
+
+#include <QHash>
+#include <QIcon>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QTableView;
+class QToolBar;
+class QWidget;
+
+namespace rat::ui {
+
+// A toolbar of 20-pixel pictures with their captions beside them.
+QToolBar* makeToolBar(QWidget* parent);
+
+// Adds a command to `bar` and to `keys` under its object name `key`; the tip is the caption
+// when empty. The action belongs to the toolbar's window.
+QAction* addToolKey(QToolBar* bar, QHash<QString, QAction*>& keys, const QString& key, const QString& text,
+                    const QString& tip, std::function<void()> run, const QIcon& icon = QIcon());
+
+// A read-only grid of whole rows, several of them selectable, in alternate colours, without
+// row numbers, each row one line of text high.
+void setUpRowGrid(QTableView* grid);
+
+// The same for a list with long captions: a caption wraps and is centred, a cell stays on one
+// line and the header does not light up with the selection.
+void setUpListGrid(QTableView* grid);
+
+} // namespace rat::ui
