@@ -4,6 +4,7 @@
 #include "refbooks/CardYieldRules.h"
 #include "refbooks/RecordEditor.h"
 #include "ui/BookWindows.h"
+#include "ui/MainIcons.h"
 #include "ui/frmSD1.h"
 #include "ui/frmSprav.h"
 
@@ -75,17 +76,20 @@ bool editCategoryYields(QWidget* parent, Database& db, Prompt& prompt, std::opti
 
 void installCardListCommands()
 {
+    const QColor plate(0x3d, 0x6f, 0xa8);
     const std::vector<Command> cards = {
         {QStringLiteral("keyPeresch"), QStringLiteral("Пересчитать хим. состав"),
-         QStringLiteral("Пересчитать химический состав технологических карт"), recalculateNutrients},
+         QStringLiteral("Пересчитать химический состав технологических карт"), recalculateNutrients,
+         badgeIcon(QStringLiteral("ХС"), plate)},
         {QStringLiteral("keyStoimBl"), QStringLiteral("Пересчитать стоимость"),
-         QStringLiteral("Пересчитать плановую стоимость технологических карт"), recalculateCosts},
+         QStringLiteral("Пересчитать плановую стоимость технологических карт"), recalculateCosts,
+         badgeIcon(QStringLiteral("₽"), plate)},
     };
     addCommands(books::entryCards, cards);
     addCommands(books::entryCardsWithComposition, cards);
     addCommands(books::entryYields, {{QStringLiteral("keyOutputByCategory"), QStringLiteral("Выход по категориям блюд"),
                                       QStringLiteral("Выходы всех блюд категории для типа довольствующихся"),
-                                      categoryYields}});
+                                      categoryYields, badgeIcon(QStringLiteral("ВК"), plate)}});
 }
 
 } // namespace rat::ui

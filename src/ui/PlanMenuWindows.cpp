@@ -10,7 +10,6 @@
 #include "ui/MainWindow.h"
 #include "ui/frmSprav.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -109,21 +108,12 @@ void afterCopy(MainWindow& main, BookListWindow& w, menu::CopyResult result)
         openEntry(main, books::entryEaterTypes);
 }
 
-// Pictures of the book's own commands, set once the window has made its toolbar.
-void setCommandIcons(BookListWindow& w)
-{
-    const std::pair<const char*, const char*> icons[] = {
-        {"keyUp", "↑"}, {"keyDown", "↓"}, {"keyCopyPM", "К"}, {"keyAppendPM", "+"}, {"keyCopyDay", "Д"},
-        {"keyDays", "ПД"}};
-    for (const auto& [key, label] : icons)
-        if (QAction* a = w.action(QString::fromUtf8(key)))
-            a->setIcon(badgeIcon(QString::fromUtf8(label), kCommandColor));
-}
-
-BookWindowHooks::Command command(const char* key, const char* text, const char* tip,
+// A command of the book's own with its picture: a short label on the commands' plate.
+BookWindowHooks::Command command(const char* key, const char* text, const char* tip, const char* label,
                                  std::function<void(BookListWindow&)> run)
 {
-    return {QString::fromUtf8(key), QString::fromUtf8(text), QString::fromUtf8(tip), std::move(run)};
+    return {QString::fromUtf8(key), QString::fromUtf8(text), QString::fromUtf8(tip), std::move(run),
+            badgeIcon(QString::fromUtf8(label), kCommandColor)};
 }
 
 } // namespace
@@ -181,52 +171,45 @@ void installPlanMenuWindows(MainWindow& main, DatabaseSession& session)
 
     BookWindowHooks types;
     types.commands = {
-        command("keyCopyPM", "Копировать план-меню", "Копировать дни и блюда плана-меню в другой план-меню",
+        command("keyCopyPM", "Копировать план-меню", "Копировать дни и блюда плана-меню в другой план-меню", "К",
                 [frame](BookListWindow& w) {
                     if (const auto id = w.currentId())
                         afterCopy(*frame, w, menu::copyPlanMenuToChosen(w.database(), w.prompt(), *id));
                 }),
-        command("keyAppendPM", "Добавить дни", "Добавить (скопировать) дни другого плана-меню",
+        command("keyAppendPM", "Добавить дни", "Добавить (скопировать) дни другого плана-меню", "+",
                 [frame](BookListWindow& w) {
                     if (const auto id = w.currentId())
                         afterCopy(*frame, w, menu::appendPlanMenuDays(w.database(), w.prompt(), *id));
                 }),
     };
-    // No panel of their own: the hook only gives the commands their pictures.
-    const auto iconsOnly = [](BookListWindow& w) -> QWidget* {
-        setCommandIcons(w);
-        return nullptr;
-    };
-    types.panel = iconsOnly;
     setBookWindowHooks(menu::entryMenuTypes, std::move(types));
 
     BookWindowHooks days;
-    days.commands = {command("keyCopyDay", "Копировать день", "Копировать блюда дня в другой плановый день",
+    days.commands = {command("keyCopyDay", "Копировать день", "Копировать блюда дня в другой плановый день", "Д",
                              [](BookListWindow& w) {
                                  if (const auto id = w.currentId();
                                      id && menu::copyPlanDay(w.database(), w.prompt(), *id))
                                      w.reload();
                              })};
-    days.panel = iconsOnly;
     setBookWindowHooks(menu::entryPlanDays, std::move(days));
 
     BookWindowHooks dishes;
     dishes.commands = {
-        command("keyUp", "Вверх", "Переместить блюдо вверх в пределах текущего приема пищи/категории блюд",
+        command("keyUp", "Вверх", "Переместить блюдо вверх в пределах текущего приема пищи/категории блюд", "↑",
                 [](BookListWindow& w) { moveDish(w, -1); }),
-        command("keyDown", "Вниз", "Переместить блюдо вниз в пределах текущего приема пищи/категории блюд",
+        command("keyDown", "Вниз", "Переместить блюдо вниз в пределах текущего приема пищи/категории блюд", "↓",
                 [](BookListWindow& w) { moveDish(w, +1); }),
-        command("keyCopyDay", "Копировать день", "Копировать блюда дня в другой плановый день",
+        command("keyCopyDay", "Копировать день", "Копировать блюда дня в другой плановый день", "Д",
                 [](BookListWindow& w) {
                     if (const auto day = w.parentId(); day && menu::copyPlanDay(w.database(), w.prompt(), *day))
                         w.reload();
                 }),
-        command("keyAppendPM", "Добавить дни", "Добавить (скопировать) дни другого плана-меню",
+        command("keyAppendPM", "Добавить дни", "Добавить (скопировать) дни другого плана-меню", "+",
                 [frame](BookListWindow& w) {
                     if (const auto plan = chosenPlanMenu(w))
                         afterCopy(*frame, w, menu::appendPlanMenuDays(w.database(), w.prompt(), *plan));
                 }),
-        command("keyDays", "Плановые дни", "Изменить плановые дни", [frame](BookListWindow& w) {
+        command("keyDays", "Плановые дни", "Изменить плановые дни", "ПД", [frame](BookListWindow& w) {
             if (menu::askOpenPlanDays(w.prompt()))
                 openEntry(*frame, menu::entryPlanDays);
         }),
@@ -241,10 +224,7 @@ void installPlanMenuWindows(MainWindow& main, DatabaseSession& session)
         }
         return !menu::refuseLockedPlanMenu(w.prompt());
     };
-    dishes.panel = [](BookListWindow& w) -> QWidget* {
-        setCommandIcons(w);
-        return new PlanSummaryPanel(w);
-    };
+    dishes.panel = [](BookListWindow& w) -> QWidget* { return new PlanSummaryPanel(w); };
     setBookWindowHooks(menu::entryPlanDishes, std::move(dishes));
 
     main.setCommandHandler(QStringLiteral("mnuDays"), [frame, &session] {

@@ -156,8 +156,13 @@ TEST_F(CardListCommands, BothCardListsOfferTheRecalculationsAndKeepTheirOtherHoo
         EXPECT_TRUE(k.contains(QStringLiteral("keyPeresch=Пересчитать хим. состав"))) << k.join('|').toStdString();
         EXPECT_TRUE(k.contains(QStringLiteral("keyStoimBl=Пересчитать стоимость"))) << k.join('|').toStdString();
         EXPECT_TRUE(w.contextMenu()->actions().contains(w.action(QStringLiteral("keyPeresch"))));
+        // A narrow window shows pictures only: each command has its own.
+        for (const char* key : {"keyPeresch", "keyStoimBl"})
+            EXPECT_FALSE(w.action(QString::fromLatin1(key))->icon().isNull()) << key;
     }
-    EXPECT_TRUE(keys(open(books::entryYields)).contains(QStringLiteral("keyOutputByCategory=Выход по категориям блюд")));
+    BookListWindow& yields = open(books::entryYields);
+    EXPECT_TRUE(keys(yields).contains(QStringLiteral("keyOutputByCategory=Выход по категориям блюд")));
+    EXPECT_FALSE(yields.action(QStringLiteral("keyOutputByCategory"))->icon().isNull());
 
     // Installing again does not double them.
     ui::installCardListCommands();
