@@ -148,6 +148,7 @@ const char* const kAddedColumns[] = {
 // Columns this program adds beyond the inherited layout, applied the same way after it.
 const char* const kOwnColumns[] = {
     "INF|NACEN:B=0|NACEN_PR:S=0",
+    "TYPE_MENU|status_diet:B=0",
 };
 
 FieldDef parseField(const QString& item)

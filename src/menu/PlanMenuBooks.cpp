@@ -84,14 +84,17 @@ BookDef menuTypesBook()
                              2200);
     mode.params = {int(byCategories), planMenuModeText(int(byCategories)), planMenuModeText(int(byMeals))};
     b.columns = {planMenuTitleColumn(QStringLiteral("Наименование"), QStringLiteral("t"), 4500), mode,
-                 column(QStringLiteral("Доля суточной потребности, %"), QStringLiteral("t.sumdolpotr"), 1500, 2)};
+                 column(QStringLiteral("Доля суточной потребности, %"), QStringLiteral("t.sumdolpotr"), 1500, 2),
+                 column(QStringLiteral("Диетическое"), QStringLiteral("CASE WHEN t.status_diet <> 0 THEN 'Да' ELSE 'Нет' END"),
+                        1200)};
     b.orderBy = QStringLiteral("t.tname COLLATE RU, t.sezon, t.id");
     const EditorField name = nameField(QStringLiteral("tname"));
     EditorField share = field(QStringLiteral("Доля суточной потребности в энергии, %"), Control::Text,
                               QStringLiteral("sumdolpotr"), optional);
     share.decimals = 2;
     b.fields = {name, listField(QStringLiteral("Способ составления меню"), QStringLiteral("status"), sourceMenuModes),
-                listField(QStringLiteral("Сезон"), QStringLiteral("sezon"), ListSource::Seasons, optional), share};
+                listField(QStringLiteral("Сезон"), QStringLiteral("sezon"), ListSource::Seasons, optional), share,
+                field(QStringLiteral("Диетическое меню"), Control::CheckBox, QStringLiteral("status_diet"), optional)};
     b.deleteWords.one = QStringLiteral("ое меню?");
     b.deleteWords.many = QStringLiteral("ые меню?");
     b.deleteWords.running = QStringLiteral("Идет удаление меню...");

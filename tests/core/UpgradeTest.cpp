@@ -295,7 +295,7 @@ TEST_F(Upgrade, AddedColumnsGiveExistingRowsTheirValues)
     dropColumns(QStringLiteral("storage"), {"IDSS", "sum_NDS", "OrgOc", "tempHr"});
     dropColumns(QStringLiteral("INF"), {"VestSkl", "TaimOut", "Galka", "NewSanpin", "ImPP", "arhividmenu"});
     dropColumns(QStringLiteral("day_menu"), {"nom", "filtr", "idd_tm"});
-    dropColumns(QStringLiteral("type_menu"), {"sezon"});
+    dropColumns(QStringLiteral("type_menu"), {"sezon", "status_diet"});
     dropColumns(QStringLiteral("vitamin_report"), {"qv"});
     dropColumns(QStringLiteral("receipt"), {"nomerNaklText"});
     dropColumns(QStringLiteral("eating"), {"TIME"});
@@ -327,7 +327,7 @@ TEST_F(Upgrade, AddedColumnsGiveExistingRowsTheirValues)
               QStringLiteral("-1|150|-1|1|Анна|NULL|3"));
     EXPECT_EQ(rows(QStringLiteral("SELECT typeof(nom), nom, filtr, idd_tm FROM day_menu ORDER BY id")),
               (QStringList{"text|1|0|NULL", "text|1|0|NULL"}));
-    EXPECT_EQ(one(QStringLiteral("SELECT sezon, sumdolpotr FROM type_menu")), QStringLiteral("1|90"));
+    EXPECT_EQ(one(QStringLiteral("SELECT sezon, sumdolpotr, status_diet FROM type_menu")), QStringLiteral("1|90|0"));
     // quantity_eatings * quantity_vita to 3 places, halves to the even neighbour.
     EXPECT_EQ(rows(QStringLiteral("SELECT qv FROM vitamin_report ORDER BY id")),
               (QStringList{"0.062", "0.038", "0.37", "0.864", "0.8", "NULL"}));
