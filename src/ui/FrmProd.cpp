@@ -2,6 +2,8 @@
 #include "refbooks/SeasonalLosses.h"
 #include "refbooks/Substitutes.h"
 #include "ui/BookWindows.h"
+#include "ui/FieldControls.h"
+#include "ui/GridSetup.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -28,11 +30,6 @@ using books::EditorField;
 
 namespace {
 
-bool isNumeric(const EditorField& f)
-{
-    return f.control == books::Control::Text && f.decimals >= 0;
-}
-
 MainWindow* mainWindowOf(QWidget* w)
 {
     for (QWidget* p = w; p; p = p->parentWidget())
@@ -56,7 +53,7 @@ FrmProd::FrmProd(Database& db, Prompt& prompt, QWidget* parent) : QDialog(parent
 void FrmProd::build()
 {
     const auto& fields = editor_.fields();
-    controls_.assign(fields.size(), nullptr);
+    controls_.reset(fields.size());
 
     auto makeControl = [this, &fields](int i) -> QWidget* {
         const EditorField& f = fields[size_t(i)];
@@ -77,18 +74,14 @@ void FrmProd::build()
             auto* edit = new QLineEdit(this);
             if (f.limit > 0)
                 edit->setMaxLength(f.limit);
-            if (isNumeric(f)) {
+            if (isNumericField(f)) {
                 edit->setMaximumWidth(110);
                 edit->setAlignment(Qt::AlignRight);
             }
             connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& t) { textEdited(i, t); });
             w = edit;
         }
-        w->setObjectName(f.field);
-        w->installEventFilter(this);
-        controls_[size_t(i)] = w;
-        byName_.insert(f.field.toLower(), w);
-        return w;
+        return controls_.add(i, f.field, w, this);
     };
 
     // The product's fields.
@@ -102,7 +95,7 @@ void FrmProd::build()
         } else {
             auto* label = new QLabel(fields[size_t(i)].caption, this);
             label->setBuddy(w);
-            if (isNumeric(fields[size_t(i)])) {
+            if (isNumericField(fields[size_t(i)])) {
                 auto* row = new QHBoxLayout;
                 row->addWidget(w);
                 row->addStretch(1);
@@ -158,20 +151,12 @@ void FrmProd::build()
     cancel_->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &FrmProd::accept);
     connect(cancel_, &QPushButton::clicked, this, &FrmProd::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(cancel_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
+    addButtonRow(layout, this, {ok_, cancel_});
 
-    vat_ = byName_.value(QStringLiteral("p_nds"));
+    vat_ = controls_.byName(QStringLiteral("p_nds"));
     // Tall enough for the fields and a usual vitamin book; a long one scrolls.
     const int content = qMax(left->sizeHint().height(), inner->sizeHint().height() + 16);
     resize(860, qBound(420, content + 70, 640));
@@ -183,7 +168,7 @@ bool FrmProd::open(EditMode mode, std::optional<qint64> id, std::optional<qint64
     normsRequested_ = false;
     if (!editor_.open(mode, id, group))
         return false;
-    for (int i = 0; i < int(controls_.size()); ++i)
+    for (int i = 0; i < controls_.count(); ++i)
         display(i);
     refreshTitle();
     return true;
@@ -191,29 +176,17 @@ bool FrmProd::open(EditMode mode, std::optional<qint64> id, std::optional<qint64
 
 void FrmProd::display(int index)
 {
-    QWidget* w = controls_[size_t(index)];
-    const QVariant v = editor_.value(index);
-    loading_ = true;
-    if (auto* box = qobject_cast<QComboBox*>(w)) {
-        box->setCurrentIndex(v.isNull() ? -1 : box->findData(v));
-    } else if (auto* check = qobject_cast<QCheckBox*>(w)) {
-        check->setChecked(v.toBool());
-    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        edit->setText(v.toString());
-        edit->setCursorPosition(0);
-        accepted_[edit] = edit->text();
-    }
-    loading_ = false;
+    controls_.show(index, editor_.value(index));
 }
 
 QWidget* FrmProd::control(const QString& field) const
 {
-    return byName_.value(field.toLower(), nullptr);
+    return controls_.byName(field);
 }
 
 void FrmProd::changed(int index, const QVariant& value)
 {
-    if (loading_)
+    if (controls_.showing())
         return;
     editor_.setValue(index, value);
     refreshTitle();
@@ -221,18 +194,10 @@ void FrmProd::changed(int index, const QVariant& value)
 
 void FrmProd::textEdited(int index, const QString& text)
 {
-    auto* edit = qobject_cast<QLineEdit*>(controls_[size_t(index)]);
-    if (!edit)
-        return;
-    if (isNumeric(editor_.fields()[size_t(index)]) && !editor_.acceptTyping(index, text)) {
-        // The refused character goes; the text stays as it was.
-        const int cursor = qMax(0, edit->cursorPosition() - (text.size() - accepted_.value(edit).size()));
-        edit->setText(accepted_.value(edit));
-        edit->setCursorPosition(qMin(cursor, int(edit->text().size())));
-        return;
-    }
-    accepted_[edit] = text;
-    changed(index, text);
+    // A refused character goes; the text stays as it was.
+    const bool allowed = !isNumericField(editor_.fields()[size_t(index)]) || editor_.acceptTyping(index, text);
+    if (controls_.keepTyped(index, text, allowed))
+        changed(index, text);
 }
 
 void FrmProd::refreshTitle()
@@ -247,7 +212,7 @@ bool FrmProd::eventFilter(QObject* watched, QEvent* event)
         if (const auto rate = editor_.vatOnFocus(edit->text())) {
             if (*rate != edit->text()) {
                 edit->setText(*rate);
-                accepted_[edit] = *rate;
+                controls_.keep(edit, *rate);
                 changed(editor_.fieldIndex(QStringLiteral("P_NDS")), *rate);
             }
             // After the click that gave the focus has placed its cursor.

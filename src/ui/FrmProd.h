@@ -4,9 +4,9 @@
 // shows its fields, passes typed values in and keeps the caption's unsaved-changes marker.
 
 #include "refbooks/ProductEditor.h"
+#include "ui/FieldControls.h"
 
 #include <QDialog>
-#include <QHash>
 #include <functional>
 #include <optional>
 
@@ -54,15 +54,12 @@ private:
     void refreshTitle();
 
     books::ProductEditor editor_;
-    std::vector<QWidget*> controls_;          // by field index
-    QHash<QString, QWidget*> byName_;         // by field name, lower case
-    QHash<QWidget*, QString> accepted_;       // numeric fields: the last text accepted
+    FieldControls controls_;
     QWidget* vat_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
     std::optional<qint64> savedId_;
     bool normsRequested_ = false;
-    bool loading_ = false;
 };
 
 // Opens the product window modally over `parent` (the list window of the products). After a

@@ -1,6 +1,8 @@
 #include "ui/FrmSprav2.h"
 #include "core/DataHelpers.h"
 #include "refbooks/RecordEditor.h"
+#include "ui/FieldControls.h"
+#include "ui/GridSetup.h"
 #include "ui/MainIcons.h"
 #include "ui/frmSD1.h"
 
@@ -37,11 +39,6 @@ using books::EditorField;
 using books::LineCommand;
 
 namespace {
-
-bool isNumeric(const EditorField& f)
-{
-    return f.control == Control::Text && f.decimals >= 0;
-}
 
 QString weightText(double x)
 {
@@ -100,18 +97,14 @@ QWidget* FrmSprav2::makeControl(int i, QWidget* parent)
         auto* edit = new QLineEdit(parent);
         if (f.limit > 0)
             edit->setMaxLength(f.limit);
-        if (isNumeric(f)) {
+        if (isNumericField(f)) {
             edit->setAlignment(Qt::AlignRight);
             edit->setMaximumWidth(90);
         }
         connect(edit, &QLineEdit::textEdited, this, [this, i](const QString& t) { textEdited(i, t); });
         w = edit;
     }
-    w->setObjectName(f.field);
-    w->installEventFilter(this);
-    controls_[size_t(i)] = w;
-    byName_.insert(f.field.toLower(), w);
-    return w;
+    return controls_.add(i, f.field, w, this);
 }
 
 QWidget* FrmSprav2::buildHeader()
@@ -131,7 +124,7 @@ QWidget* FrmSprav2::buildHeader()
         QWidget* w = makeControl(i, host);
         if (f.caption.isEmpty()) {
             form->addRow(w);
-        } else if (isNumeric(f) || f.limit == 10) {
+        } else if (isNumericField(f) || f.limit == 10) {
             // Short fields keep their width; the rest of the row stays empty.
             auto* row = new QHBoxLayout;
             row->addWidget(w);
@@ -139,7 +132,7 @@ QWidget* FrmSprav2::buildHeader()
             auto* label = new QLabel(f.caption, host);
             label->setBuddy(w);
             form->addRow(label, row);
-            if (!isNumeric(f))
+            if (!isNumericField(f))
                 w->setMaximumWidth(110);
         } else {
             auto* label = new QLabel(f.caption, host);
@@ -199,7 +192,7 @@ QWidget* FrmSprav2::buildNutrients()
             w->setFixedWidth(76);
             grid->addWidget(w, r, c++);
         }
-        label->setBuddy(controls_[size_t(row.per100)]);
+        label->setBuddy(controls_.at(row.per100));
         ++r;
     }
     grid->setRowStretch(r, 1);
@@ -217,10 +210,7 @@ QWidget* FrmSprav2::buildGrids()
     auto* layout = new QVBoxLayout(host);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    toolBar_ = new QToolBar(host);
-    toolBar_->setObjectName(QStringLiteral("toolbar"));
-    toolBar_->setIconSize(QSize(20, 20));
-    toolBar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    toolBar_ = makeToolBar(host);
     contextMenu_ = new QMenu(QStringLiteral("Действия"), this);
     struct Key {
         const char* key;
@@ -236,14 +226,10 @@ QWidget* FrmSprav2::buildGrids()
         {"keyDel", "Удалить", "Удалить строку (Delete)", Glyph::DeleteRow, &FrmSprav2::deleteRows},
     };
     for (const Key& k : keys) {
-        auto* a = new QAction(glyphIcon(k.glyph), QString::fromUtf8(k.text), this);
-        a->setObjectName(QString::fromLatin1(k.key));
-        a->setToolTip(QString::fromUtf8(k.tip));
         const auto slot = k.slot;
-        connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
-        toolBar_->addAction(a);
-        contextMenu_->addAction(a);
-        actions_.insert(a->objectName(), a);
+        contextMenu_->addAction(addToolKey(toolBar_, actions_, QString::fromLatin1(k.key), QString::fromUtf8(k.text),
+                                           QString::fromUtf8(k.tip), [this, slot] { (this->*slot)(); },
+                                           glyphIcon(k.glyph)));
     }
     layout->addWidget(toolBar_);
 
@@ -251,12 +237,7 @@ QWidget* FrmSprav2::buildGrids()
         auto* g = new QTableWidget(0, int(headers.size()), host);
         g->setObjectName(QString::fromLatin1(name));
         g->setHorizontalHeaderLabels(headers);
-        g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        g->setSelectionBehavior(QAbstractItemView::SelectRows);
-        g->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        g->setAlternatingRowColors(true);
-        g->verticalHeader()->setVisible(false);
-        g->verticalHeader()->setDefaultSectionSize(g->fontMetrics().height() + 8);
+        setUpRowGrid(g);
         g->setContextMenuPolicy(Qt::CustomContextMenu);
         g->installEventFilter(this);
         connect(g, &QWidget::customContextMenuRequested, this, [this, g](const QPoint& at) {
@@ -314,7 +295,7 @@ QWidget* FrmSprav2::buildGrids()
 
 void FrmSprav2::build()
 {
-    controls_.assign(editor_.fields().size(), nullptr);
+    controls_.reset(editor_.fields().size());
     auto* top = new QHBoxLayout;
     top->addWidget(buildHeader(), 3);
     top->addWidget(buildNutrients(), 2);
@@ -328,19 +309,11 @@ void FrmSprav2::build()
     close_->setAutoDefault(false);
     connect(ok_, &QPushButton::clicked, this, &FrmSprav2::accept);
     connect(close_, &QPushButton::clicked, this, &FrmSprav2::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(close_);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(buildGrids(), 1);
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    layout->addWidget(line);
-    layout->addLayout(buttons);
+    addButtonRow(layout, this, {ok_, close_});
     resize(980, 760);
 }
 
@@ -348,8 +321,8 @@ bool FrmSprav2::open(EditMode mode, std::optional<qint64> id, std::optional<qint
 {
     if (!editor_.open(mode, id, category))
         return false;
-    for (int i = 0; i < int(controls_.size()); ++i)
-        if (controls_[size_t(i)])
+    for (int i = 0; i < controls_.count(); ++i)
+        if (controls_.at(i))
             display(i);
     loadGrids();
     refreshTitle();
@@ -358,29 +331,17 @@ bool FrmSprav2::open(EditMode mode, std::optional<qint64> id, std::optional<qint
 
 QWidget* FrmSprav2::control(const QString& field) const
 {
-    return byName_.value(field.toLower(), nullptr);
+    return controls_.byName(field);
 }
 
 void FrmSprav2::display(int index)
 {
-    QWidget* w = controls_[size_t(index)];
-    const QVariant v = editor_.value(index);
-    loading_ = true;
-    if (auto* box = qobject_cast<QComboBox*>(w)) {
-        box->setCurrentIndex(v.isNull() ? -1 : box->findData(v));
-    } else if (auto* memo = qobject_cast<QPlainTextEdit*>(w)) {
-        memo->setPlainText(v.toString());
-    } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        edit->setText(v.toString());
-        edit->setCursorPosition(0);
-        accepted_[edit] = edit->text();
-    }
-    loading_ = false;
+    controls_.show(index, editor_.value(index));
 }
 
 void FrmSprav2::changed(int index, const QVariant& value)
 {
-    if (loading_)
+    if (controls_.showing())
         return;
     editor_.setValue(index, value);
     refreshTitle();
@@ -388,18 +349,10 @@ void FrmSprav2::changed(int index, const QVariant& value)
 
 void FrmSprav2::textEdited(int index, const QString& text)
 {
-    auto* edit = qobject_cast<QLineEdit*>(controls_[size_t(index)]);
-    if (!edit)
-        return;
-    if (isNumeric(editor_.fields()[size_t(index)]) && !editor_.acceptTyping(index, text)) {
-        // The refused character goes; the text stays as it was.
-        const int cursor = qMax(0, edit->cursorPosition() - int(text.size() - accepted_.value(edit).size()));
-        edit->setText(accepted_.value(edit));
-        edit->setCursorPosition(qMin(cursor, int(edit->text().size())));
-        return;
-    }
-    accepted_[edit] = text;
-    changed(index, text);
+    // A refused character goes; the text stays as it was.
+    const bool allowed = !isNumericField(editor_.fields()[size_t(index)]) || editor_.acceptTyping(index, text);
+    if (controls_.keepTyped(index, text, allowed))
+        changed(index, text);
 }
 
 void FrmSprav2::refreshTitle()

@@ -6,6 +6,7 @@
 // window stays, so that lines can be added to a card just saved; "Закрыть" asks and closes.
 
 #include "refbooks/CardWindow.h"
+#include "ui/FieldControls.h"
 
 #include <QDialog>
 #include <QHash>
@@ -83,9 +84,7 @@ private:
     books::CardEditor editor_;
     Database& db_;
     Prompt& prompt_;
-    std::vector<QWidget*> controls_;   // by field index
-    QHash<QString, QWidget*> byName_;  // by field name, lower case
-    QHash<QWidget*, QString> accepted_;
+    FieldControls controls_;
     QHash<QString, QAction*> actions_;
     QTableWidget* ingredients_ = nullptr;
     QTableWidget* yields_ = nullptr;
@@ -101,7 +100,6 @@ private:
     QMenu* contextMenu_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* close_ = nullptr;
-    bool loading_ = false;
 };
 
 // Opens the card window modally over `parent` (the list of the cards). Returns the card when

@@ -1,5 +1,6 @@
 #include "ui/frmSD1.h"
 #include "refbooks/RecordEditor.h"
+#include "ui/FieldControls.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -37,11 +38,6 @@ const QString kDateTimeFormat = QStringLiteral("dd.MM.yyyy HH:mm");
 // A date and time control shows an empty value as its minimum with a blank text.
 const QDate kNoDate(1900, 1, 1);
 const QTime kNoTime(0, 0);
-
-bool isNumeric(const EditorField& f)
-{
-    return f.control == Control::Text && f.decimals >= 0;
-}
 
 // Opens the calendar of a blank date on today's month.
 class CalendarPage : public QObject {
@@ -282,7 +278,7 @@ QWidget* BookRecordDialog::makeControl(int index)
         if (f.limit > 0)
             edit->setMaxLength(f.limit);
         edit->setText(value.toString());
-        if (isNumeric(f)) {
+        if (isNumericField(f)) {
             edit->setMaxLength(24);
             edit->setMaximumWidth(200);
             accepted_.insert(edit, edit->text());
@@ -293,10 +289,7 @@ QWidget* BookRecordDialog::makeControl(int index)
                     return;
                 }
                 // The keystroke is refused: the field keeps the text it had.
-                const int cursor = edit->cursorPosition();
-                const QString before = accepted_.value(edit);
-                edit->setText(before);
-                edit->setCursorPosition(qBound(0, cursor - int(text.size() - before.size()), int(before.size())));
+                restoreRefusedText(edit, text, accepted_.value(edit));
             });
         } else {
             connect(edit, &QLineEdit::textEdited, this, [&ed, index](const QString& text) { ed.setValue(index, text); });
