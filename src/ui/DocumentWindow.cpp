@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -112,11 +111,6 @@ void DocumentWindow::build()
     total_->setFont(bold);
     body->addWidget(total_);
 
-    auto* line = new QFrame(this);
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
-    body->addWidget(line);
-
     ok_ = new QPushButton(QStringLiteral("ОК"), this);
     ok_->setObjectName(QStringLiteral("cmdOK"));
     print_ = new QPushButton(QStringLiteral("Печать"), this);
@@ -130,12 +124,7 @@ void DocumentWindow::build()
     connect(ok_, &QPushButton::clicked, this, [this] { confirm(); });
     connect(print_, &QPushButton::clicked, this, [this] { printDocument(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok_);
-    buttons->addWidget(print_);
-    buttons->addWidget(cancel_);
-    body->addLayout(buttons);
+    addButtonRow(body, this, {ok_, print_, cancel_});
     layout->addLayout(body, 1);
     setFocusProxy(grid_);
 }

@@ -1,7 +1,10 @@
 #include "ui/GridSetup.h"
 
 #include <QAction>
+#include <QBoxLayout>
+#include <QFrame>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTableView>
 #include <QToolBar>
 
@@ -48,6 +51,19 @@ void setUpListGrid(QTableView* grid)
     grid->setTextElideMode(Qt::ElideRight);
     grid->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter) | Qt::Alignment(Qt::TextWordWrap));
     grid->horizontalHeader()->setHighlightSections(false);
+}
+
+void addButtonRow(QBoxLayout* layout, QWidget* parent, std::initializer_list<QPushButton*> buttons)
+{
+    auto* line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(line);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    layout->addLayout(row);
 }
 
 } // namespace rat::ui

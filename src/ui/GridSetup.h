@@ -1,13 +1,17 @@
 #pragma once
-// The toolbar and grid every list-like window shares (the book lists, the document window,
-// the card window): one look, so that a key or a grid behaves alike wherever a cook meets it.
+// The toolbar, grid and button row the list-like windows share (the book lists, the document
+// window, the product and card windows): one look, so that a key or a grid behaves alike
+// wherever a cook meets it.
 
 #include <QHash>
 #include <QIcon>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QAction;
+class QBoxLayout;
+class QPushButton;
 class QTableView;
 class QToolBar;
 class QWidget;
@@ -29,5 +33,8 @@ void setUpRowGrid(QTableView* grid);
 // The same for a list with long captions: a caption wraps and is centred, a cell stays on one
 // line and the header does not light up with the selection.
 void setUpListGrid(QTableView* grid);
+
+// A sunken line, then the window's buttons at the right, at the foot of `layout`.
+void addButtonRow(QBoxLayout* layout, QWidget* parent, std::initializer_list<QPushButton*> buttons);
 
 } // namespace rat::ui
