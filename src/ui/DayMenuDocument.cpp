@@ -128,34 +128,13 @@ public:
 
     std::vector<HeaderField> fields(Database& db) override
     {
-        HeaderField number;
-        number.field = kNumber;
-        number.caption = QStringLiteral("Номер");
-        number.required = true;
-        number.number = true;
-        number.limit = 10;
-        HeaderField date;
-        date.field = kDate;
-        date.caption = QStringLiteral("Дата");
-        date.kind = Kind::Date;
-        date.required = true;
-        HeaderField basis;
-        basis.field = kBasis;
-        basis.caption = QStringLiteral("Расчет стоимости");
-        basis.kind = Kind::List;
+        HeaderField basis = headerField(kBasis, QStringLiteral("Расчет стоимости"), Kind::List);
         basis.stored = false;
         for (const menu::CostBasisItem& it : menu::costBasisItems(db))
             basis.items.push_back({it.code, it.text});
-        HeaderField days;
-        days.field = kDays;
-        days.caption = QStringLiteral("Плановые меню:");
-        days.kind = Kind::Info;
+        HeaderField days = headerField(kDays, QStringLiteral("Плановые меню:"), Kind::Info);
         days.stored = false;
-        HeaderField comment;
-        comment.field = kComment;
-        comment.caption = QStringLiteral("Комментарий:");
-        comment.kind = Kind::Comment;
-        return {number, date, basis, days, comment};
+        return {numberField(kNumber, 10), dateField(kDate), basis, days, commentField()};
     }
 
     std::optional<HeaderValues> read(Database& db, qint64 id) override

@@ -238,6 +238,34 @@ std::unique_ptr<DocumentKind> makeDocumentKind(int code)
     }
 }
 
+HeaderField headerField(const QString& column, const QString& caption, HeaderField::Kind kind, bool required)
+{
+    HeaderField f;
+    f.field = column;
+    f.caption = caption;
+    f.kind = kind;
+    f.required = required;
+    return f;
+}
+
+HeaderField numberField(const QString& column, int limit)
+{
+    HeaderField f = headerField(column, QStringLiteral("Номер"), HeaderField::Kind::Text, true);
+    f.number = true;
+    f.limit = limit;
+    return f;
+}
+
+HeaderField dateField(const QString& column)
+{
+    return headerField(column, QStringLiteral("Дата"), HeaderField::Kind::Date, true);
+}
+
+HeaderField commentField()
+{
+    return headerField(QStringLiteral("comment"), QStringLiteral("Комментарий:"), HeaderField::Kind::Comment);
+}
+
 int deleteLinesAsked(Prompt& prompt, int count, const std::function<void()>& remove)
 {
     if (count <= 0)

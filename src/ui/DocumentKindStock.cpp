@@ -15,44 +15,9 @@ namespace {
 
 using Kind = HeaderField::Kind;
 
-HeaderField numberField()
-{
-    HeaderField f;
-    f.field = QStringLiteral("№docum");
-    f.caption = QStringLiteral("Номер");
-    f.kind = Kind::Text;
-    f.required = true;
-    f.number = true;
-    f.limit = 20;
-    return f;
-}
-
-HeaderField dateField(const QString& column)
-{
-    HeaderField f;
-    f.field = column;
-    f.caption = QStringLiteral("Дата");
-    f.kind = Kind::Date;
-    f.required = true;
-    return f;
-}
-
-HeaderField commentField()
-{
-    HeaderField f;
-    f.field = QStringLiteral("comment");
-    f.caption = QStringLiteral("Комментарий:");
-    f.kind = Kind::Comment;
-    return f;
-}
-
 HeaderField supplierField(Database& db)
 {
-    HeaderField f;
-    f.field = QStringLiteral("id_supplier");
-    f.caption = QStringLiteral("Поставщик");
-    f.kind = Kind::List;
-    f.required = true;
+    HeaderField f = headerField(QStringLiteral("id_supplier"), QStringLiteral("Поставщик"), Kind::List, true);
     Statement st(db, QStringLiteral("SELECT id, sname FROM supplier ORDER BY sname, id"));
     while (st.next())
         f.items.push_back({st.toInt64(0), st.toString(1)});
@@ -92,7 +57,7 @@ public:
 
     std::vector<HeaderField> fields(Database& db) override
     {
-        std::vector<HeaderField> out{numberField()};
+        std::vector<HeaderField> out{numberField(QStringLiteral("№docum"), 20)};
         switch (code_) {
         case docExpense: out.push_back(dateField(QStringLiteral("ddate"))); break;
         case docReceipt: {
@@ -193,32 +158,19 @@ public:
 
     std::vector<HeaderField> fields(Database& db) override
     {
-        HeaderField type;
-        type.field = QStringLiteral("id_type_eating");
-        type.caption = QStringLiteral("Тип довольствующихся");
-        type.kind = Kind::List;
+        HeaderField type =
+            headerField(QStringLiteral("id_type_eating"), QStringLiteral("Тип довольствующихся"), Kind::List, true);
         type.source = books::ListSource::EaterTypes;
-        type.required = true;
-        HeaderField group;
-        group.field = QStringLiteral("gname");
-        group.caption = QStringLiteral("Группа продуктов");
-        group.kind = Kind::List;
+        HeaderField group = headerField(QStringLiteral("gname"), QStringLiteral("Группа продуктов"), Kind::List);
         group.editable = true;
         group.limit = 255;
         Statement st(db, QStringLiteral("SELECT DISTINCT gname FROM norms WHERE gname IS NOT NULL ORDER BY gname"));
         while (st.next())
             group.items.push_back({st.toString(0), st.toString(0)});
-        HeaderField norm;
-        norm.field = QStringLiteral("norm");
-        norm.caption = QStringLiteral("Норма по группе продуктов");
-        norm.kind = Kind::Number;
-        norm.required = true;
-        HeaderField product;
-        product.field = QStringLiteral("id_product");
-        product.caption = QStringLiteral("Продукт");
-        product.kind = Kind::List;
+        const HeaderField norm =
+            headerField(QStringLiteral("norm"), QStringLiteral("Норма по группе продуктов"), Kind::Number, true);
+        HeaderField product = headerField(QStringLiteral("id_product"), QStringLiteral("Продукт"), Kind::List, true);
         product.source = books::ListSource::Products;
-        product.required = true;
         return {type, group, norm, product};
     }
 
