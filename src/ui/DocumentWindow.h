@@ -119,6 +119,9 @@ private:
     void refreshTitle();
     void closeWindow();
     bool lineCommand();
+    // Runs a kind's command on the current line and reads the lines again when it changed them;
+    // false when there was no saved document or no current line to run it on.
+    bool currentLineCommand(bool (DocumentKind::*run)(DocumentWindow&, int));
     void move(int direction);
     QAction* addKey(const QString& key, const QString& text, const QString& tip, void (DocumentWindow::*slot)());
 

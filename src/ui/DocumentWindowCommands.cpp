@@ -48,31 +48,29 @@ void DocumentWindow::addLine()
     grid_->setFocus();
 }
 
-void DocumentWindow::editLine()
+bool DocumentWindow::currentLineCommand(bool (DocumentKind::*run)(DocumentWindow&, int))
 {
     if (!lineCommand())
-        return;
+        return false;
     const int row = currentRow();
     if (row < 0)
-        return;
-    if (kind_->editLine(*this, row)) {
+        return false;
+    if ((kind_.get()->*run)(*this, row)) {
         reloadLines(row);
         emit documentSaved(*id_);
     }
-    grid_->setFocus();
+    return true;
+}
+
+void DocumentWindow::editLine()
+{
+    if (currentLineCommand(&DocumentKind::editLine))
+        grid_->setFocus();
 }
 
 void DocumentWindow::copyLine()
 {
-    if (!lineCommand())
-        return;
-    const int row = currentRow();
-    if (row < 0)
-        return;
-    if (kind_->copyLine(*this, row)) {
-        reloadLines(row);
-        emit documentSaved(*id_);
-    }
+    currentLineCommand(&DocumentKind::copyLine);
 }
 
 void DocumentWindow::deleteLines()

@@ -40,6 +40,11 @@ using Kind = HeaderField::Kind;
 QWidget* DocumentWindow::makeControl(const HeaderField& f, QWidget* host)
 {
     QWidget* w = nullptr;
+    // What the person changes leaves the document unsaved; what the window shows does not.
+    const auto edited = [this] {
+        if (!loading_)
+            markChanged();
+    };
     switch (f.kind) {
     case Kind::List: {
         auto* box = new QComboBox(host);
@@ -61,19 +66,13 @@ QWidget* DocumentWindow::makeControl(const HeaderField& f, QWidget* host)
                 markChanged();
         });
         if (f.editable)
-            connect(box, &QComboBox::editTextChanged, this, [this] {
-                if (!loading_)
-                    markChanged();
-            });
+            connect(box, &QComboBox::editTextChanged, this, edited);
         w = box;
         break;
     }
     case Kind::Check: {
         auto* check = new QCheckBox(f.caption, host);
-        connect(check, &QCheckBox::toggled, this, [this] {
-            if (!loading_)
-                markChanged();
-        });
+        connect(check, &QCheckBox::toggled, this, edited);
         w = check;
         break;
     }
@@ -81,10 +80,7 @@ QWidget* DocumentWindow::makeControl(const HeaderField& f, QWidget* host)
         auto* date = new QDateEdit(host);
         date->setCalendarPopup(true);
         date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        connect(date, &QDateEdit::dateChanged, this, [this] {
-            if (!loading_)
-                markChanged();
-        });
+        connect(date, &QDateEdit::dateChanged, this, edited);
         w = date;
         break;
     }
@@ -93,10 +89,7 @@ QWidget* DocumentWindow::makeControl(const HeaderField& f, QWidget* host)
         memo->setTabChangesFocus(true);
         memo->setMinimumWidth(260);
         memo->setMaximumHeight(memo->fontMetrics().lineSpacing() * 4 + 14);
-        connect(memo, &QPlainTextEdit::textChanged, this, [this] {
-            if (!loading_)
-                markChanged();
-        });
+        connect(memo, &QPlainTextEdit::textChanged, this, edited);
         w = memo;
         break;
     }
