@@ -13,6 +13,7 @@
 #include "ui/BookWindows.h"
 #include "ui/FrmProd.h"
 #include "ui/MainWindow.h"
+#include "ui/MainWindowFixture.h"
 #include "ui/frmSD1.h"
 #include "ui/frmSprav.h"
 
@@ -41,23 +42,10 @@
 using namespace rat;
 using ui::BookListWindow;
 using ui::BookRecordDialog;
+using test::press;
+using test::type;
 
 namespace {
-
-// Keystrokes as a person types them: one key press per character into the widget.
-void type(QWidget* w, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-    }
-}
-
-void press(QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QKeyEvent event(QEvent::KeyPress, key, modifiers);
-    QApplication::sendEvent(w, &event);
-}
 
 QStringList column(const BookListWindow* w, int c)
 {
@@ -80,7 +68,7 @@ QStringList statusLine(const BookListWindow* w)
     return {w->rowLabel()->text(), w->totalLabel()->text(), w->selectedLabel()->text()};
 }
 
-class BookWindows : public ::testing::Test {
+class BookWindows : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
@@ -92,15 +80,6 @@ protected:
         window->show();
     }
 
-    void TearDown() override
-    {
-        // The child windows close before the frame goes.
-        window->mdiArea()->closeAllSubWindows();
-        window.reset();
-    }
-
-    Database& db() { return session.db(); }
-
     qint64 insert(const QString& sql, const std::vector<QVariant>& params = {})
     {
         db().exec(sql, params);
@@ -109,28 +88,12 @@ protected:
 
     qint64 count(const QString& table) { return db().scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong(); }
 
-    // Carries out a main-window command and returns the list window that is active after it.
-    BookListWindow* run(const char* command)
-    {
-        QAction* a = window->command(QString::fromUtf8(command));
-        EXPECT_NE(a, nullptr) << command;
-        if (!a)
-            return nullptr;
-        a->trigger();
-        QMdiSubWindow* sub = window->mdiArea()->activeSubWindow();
-        return sub ? qobject_cast<BookListWindow*>(sub->widget()) : nullptr;
-    }
-
     void addCategories(std::initializer_list<const char*> names)
     {
         for (const char* n : names)
             insert(QStringLiteral("INSERT INTO type_meal (tname) VALUES (?1)"), {QString::fromUtf8(n)});
     }
 
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
-    std::unique_ptr<ui::MainWindow> window;
 };
 
 TEST_F(BookWindows, MenuCommandOpensOneListWindowWithItsCommands)

@@ -9,6 +9,7 @@
 #include "support/FileTest.h"
 #include "ui/BookWindows.h"
 #include "ui/CardListCommands.h"
+#include "ui/MainWindowFixture.h"
 #include "ui/frmSD1.h"
 #include "ui/frmSprav.h"
 
@@ -30,16 +31,9 @@
 using namespace rat;
 using ui::BookListWindow;
 using ui::BookRecordDialog;
+using test::type;
 
 namespace {
-
-void type(QWidget* w, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-    }
-}
 
 void choose(QWidget* w, const QString& text)
 {

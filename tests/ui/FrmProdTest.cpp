@@ -9,6 +9,7 @@
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
 #include "ui/FrmProd.h"
+#include "ui/MainWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,9 @@
 
 using namespace rat;
 using rat::books::EditMode;
+using rat::test::field;
+using rat::test::press;
+using rat::test::typeInto;
 
 namespace {
 
@@ -48,34 +52,11 @@ struct ProductFile {
     Database& db() { return session.db(); }
 };
 
-template <class W>
-W* field(ui::FrmProd& w, const char* name)
-{
-    W* c = qobject_cast<W*>(w.control(QString::fromLatin1(name)));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-void type(QWidget* w, const QString& text)
-{
-    w->setFocus();
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-    }
-}
-
 void clearAndType(QLineEdit* e, const QString& text)
 {
     e->selectAll();
     e->del();
-    type(e, text);
-}
-
-void press(QWidget* w, int key)
-{
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
+    typeInto(e, text);
 }
 
 } // namespace
@@ -113,15 +94,15 @@ TEST(FrmProd, OpenChangeSaveReopen)
 
         // Any change marks the caption, once.
         name->end(false);
-        type(name, QStringLiteral(" 3,2%"));
+        typeInto(name, QStringLiteral(" 3,2%"));
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Продукты: Молоко *"));
         field<QCheckBox>(w, "trueLak")->click();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Продукты: Молоко *"));
 
         // Numeric fields refuse a sign and letters as they are typed.
         auto* fat = field<QLineEdit>(w, "fat");
-        type(fat, QStringLiteral("-3,2"));
-        type(fat, QStringLiteral("x"));
+        typeInto(fat, QStringLiteral("-3,2"));
+        typeInto(fat, QStringLiteral("x"));
         EXPECT_EQ(fat->text(), QStringLiteral("3,2"));
         auto* calcium = field<QLineEdit>(w, "$Ca");
         clearAndType(calcium, QStringLiteral("125,5"));
@@ -171,7 +152,7 @@ TEST(FrmProd, NewProductVatDefaultAndEnterMovesOn)
 
     // Enter goes from the name to the next field.
     auto* name = field<QLineEdit>(w, "pname");
-    type(name, QStringLiteral("Кефир"));
+    typeInto(name, QStringLiteral("Кефир"));
     press(name, Qt::Key_Return);
     EXPECT_EQ(QApplication::focusWidget(), w.control(QStringLiteral("id_ed_izmer")));
     EXPECT_TRUE(w.isVisible());

@@ -8,6 +8,7 @@
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
 #include "ui/FrmSprav2.h"
+#include "ui/MainWindowFixture.h"
 #include "ui/frmSD1.h"
 
 #include <QAction>
@@ -26,6 +27,9 @@ using namespace rat;
 using rat::books::EditMode;
 using rat::ui::BookRecordDialog;
 using rat::ui::FrmSprav2;
+using rat::test::field;
+using rat::test::press;
+using rat::test::typeInto;
 
 namespace {
 
@@ -50,37 +54,6 @@ struct CardFile {
     }
     Database& db() { return session.db(); }
 };
-
-template <class W>
-W* field(FrmSprav2& w, const char* name)
-{
-    W* c = qobject_cast<W*>(w.control(QString::fromLatin1(name)));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-template <class W>
-W* field(BookRecordDialog& d, const char* name)
-{
-    W* c = qobject_cast<W*>(d.control(QString::fromLatin1(name)));
-    EXPECT_NE(c, nullptr) << name;
-    return c;
-}
-
-void type(QWidget* w, const QString& text)
-{
-    w->setFocus();
-    for (const QChar ch : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-        QApplication::sendEvent(w, &press);
-    }
-}
-
-void press(QWidget* w, int key)
-{
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
-}
 
 void choose(QComboBox* box, const QString& text)
 {
@@ -138,16 +111,16 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
                                                               "карте, после чего можно будет вводить ингредиенты.")));
 
     // The header filled; the mass of the block changes its caption.
-    type(field<QLineEdit>(w, "number1"), QStringLiteral("8"));
-    type(field<QLineEdit>(w, "cname"), QStringLiteral("Щи"));
+    typeInto(field<QLineEdit>(w, "number1"), QStringLiteral("8"));
+    typeInto(field<QLineEdit>(w, "cname"), QStringLiteral("Щи"));
     choose(field<QComboBox>(w, "id_type_culinary"), QStringLiteral("Варка"));
     auto* vih = field<QLineEdit>(w, "vih");
     vih->selectAll();
     vih->del();
-    type(vih, QStringLiteral("250"));
+    typeInto(vih, QStringLiteral("250"));
     EXPECT_EQ(w.nutrientCaption()->text(), QStringLiteral("Химический состав на 250 г:"));
-    type(field<QLineEdit>(w, "protein"), QStringLiteral("1,8"));
-    type(field<QLineEdit>(w, "$Ca"), QStringLiteral("x"));
+    typeInto(field<QLineEdit>(w, "protein"), QStringLiteral("1,8"));
+    typeInto(field<QLineEdit>(w, "$Ca"), QStringLiteral("x"));
     EXPECT_EQ(field<QLineEdit>(w, "$Ca")->text(), QString());
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологические карты: Новая карта *"));
     f.prompt.clear();
@@ -167,8 +140,8 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Рецептура: Новая"));
             EXPECT_EQ(field<QComboBox>(dialog, "id_card_recipes")->currentText().trimmed().left(2), QStringLiteral("Щи"));
             choose(field<QComboBox>(dialog, "id_product"), product);
-            type(field<QLineEdit>(dialog, "brutto"), brutto);
-            type(field<QLineEdit>(dialog, "netto"), netto);
+            typeInto(field<QLineEdit>(dialog, "brutto"), brutto);
+            typeInto(field<QLineEdit>(dialog, "netto"), netto);
             f.prompt.answers = {Answer::No};
             dialog.okButton()->click();
             EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -191,8 +164,8 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
         auto& dialog = static_cast<BookRecordDialog&>(d);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Выход блюда: Новая"));
         choose(field<QComboBox>(dialog, "id_type_eating"), QStringLiteral("С12"));
-        type(field<QLineEdit>(dialog, "output1"), QStringLiteral("150"));
-        type(field<QLineEdit>(dialog, "output2"), QStringLiteral("30"));
+        typeInto(field<QLineEdit>(dialog, "output1"), QStringLiteral("150"));
+        typeInto(field<QLineEdit>(dialog, "output2"), QStringLiteral("30"));
         dialog.okButton()->click();
     };
     w.yieldGrid()->setFocus();
@@ -222,7 +195,7 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
         w.grab().save(QDir(qEnvironmentVariable("RAT_SHOTS")).filePath(QStringLiteral("FrmSprav2.png")));
 
     // A change and closing: Cancel stays, Yes saves and closes.
-    type(field<QLineEdit>(w, "numRec"), QStringLiteral("112"));
+    typeInto(field<QLineEdit>(w, "numRec"), QStringLiteral("112"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Щи *"));
     f.prompt.clear();
     f.prompt.answers = {Answer::Cancel, Answer::Yes};
@@ -299,8 +272,8 @@ TEST(FrmSprav2, CopyShowsTheCopiedLinesOnceSaved)
     auto* name = field<QLineEdit>(w, "cname");
     name->selectAll();
     name->del();
-    type(name, QStringLiteral("Рагу овощное"));
-    type(field<QLineEdit>(w, "numRec"), QStringLiteral("2"));
+    typeInto(name, QStringLiteral("Рагу овощное"));
+    typeInto(field<QLineEdit>(w, "numRec"), QStringLiteral("2"));
     f.prompt.clear();
     w.okButton()->click();
     EXPECT_TRUE(f.prompt.messages().isEmpty()) << f.prompt.messages().join(QLatin1Char('\n')).toStdString();

@@ -13,6 +13,7 @@
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
 #include "ui/MainWindow.h"
+#include "ui/MainWindowFixture.h"
 #include "ui/PlanMenuWindows.h"
 #include "ui/frmSD1.h"
 #include "ui/frmSprav.h"
@@ -50,7 +51,7 @@ QStringList dishColumn(const BookListWindow* w)
     return out;
 }
 
-class PlanMenuWindows : public ::testing::Test {
+class PlanMenuWindows : public test::MainWindowFixture {
 protected:
     void SetUp() override
     {
@@ -86,27 +87,8 @@ protected:
     void TearDown() override
     {
         Settings::setText(QStringLiteral("User"), QStringLiteral("zapretPlM"), QStringLiteral("False"));
-        window->mdiArea()->closeAllSubWindows();
-        window.reset();
+        MainWindowFixture::TearDown();
     }
-
-    Database& db() { return session.db(); }
-
-    BookListWindow* run(const char* command)
-    {
-        QAction* a = window->command(QString::fromUtf8(command));
-        EXPECT_NE(a, nullptr) << command;
-        if (!a)
-            return nullptr;
-        a->trigger();
-        QMdiSubWindow* sub = window->mdiArea()->activeSubWindow();
-        return sub ? qobject_cast<BookListWindow*>(sub->widget()) : nullptr;
-    }
-
-    test::TestEnv env;
-    test::ScriptedPrompt prompt;
-    DatabaseSession session{prompt};
-    std::unique_ptr<ui::MainWindow> window;
 };
 
 TEST_F(PlanMenuWindows, DishesOfADayWithTheSummaryAndTheMoves)
