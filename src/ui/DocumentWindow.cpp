@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -228,18 +227,9 @@ QSize DocumentWindow::sizeHint() const
 
 bool DocumentWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == grid_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            return QWidget::eventFilter(watched, event);
-        switch (key->key()) {
-        case Qt::Key_Insert: addLine(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: editLine(); return true;
-        case Qt::Key_Delete: deleteLines(); return true;
-        default: break;
-        }
-    }
+    if (watched == grid_ &&
+        runRowKey(event, [this] { addLine(); }, [this] { editLine(); }, [this] { deleteLines(); }))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 

@@ -4,6 +4,7 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolBar>
@@ -51,6 +52,23 @@ void setUpListGrid(QTableView* grid)
     grid->setTextElideMode(Qt::ElideRight);
     grid->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter) | Qt::Alignment(Qt::TextWordWrap));
     grid->horizontalHeader()->setHighlightSections(false);
+}
+
+bool runRowKey(QEvent* event, const std::function<void()>& add, const std::function<void()>& edit,
+               const std::function<void()>& remove)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Insert: add(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: edit(); return true;
+    case Qt::Key_Delete: remove(); return true;
+    default: return false;
+    }
 }
 
 void addButtonRow(QBoxLayout* layout, QWidget* parent, std::initializer_list<QPushButton*> buttons)

@@ -11,6 +11,7 @@
 
 class QAction;
 class QBoxLayout;
+class QEvent;
 class QPushButton;
 class QTableView;
 class QToolBar;
@@ -33,6 +34,11 @@ void setUpRowGrid(QTableView* grid);
 // The same for a list with long captions: a caption wraps and is centred, a cell stays on one
 // line and the header does not light up with the selection.
 void setUpListGrid(QTableView* grid);
+
+// Insert, Enter and Delete pressed in a grid: add, edit (open) and delete rows; with Ctrl or
+// Alt held the keys are left to the grid. True when the key was one of them and has been run.
+bool runRowKey(QEvent* event, const std::function<void()>& add, const std::function<void()>& edit,
+               const std::function<void()>& remove);
 
 // A sunken line, then the window's buttons at the right, at the foot of `layout`.
 void addButtonRow(QBoxLayout* layout, QWidget* parent, std::initializer_list<QPushButton*> buttons);

@@ -658,18 +658,8 @@ bool BookListWindow::runCommand(const QString& name)
 
 bool BookListWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == grid_ && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            return QWidget::eventFilter(watched, event);
-        switch (key->key()) {
-        case Qt::Key_Insert: addRow(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: editRow(); return true;
-        case Qt::Key_Delete: deleteRows(); return true;
-        default: break;
-        }
-    }
+    if (watched == grid_ && runRowKey(event, [this] { addRow(); }, [this] { editRow(); }, [this] { deleteRows(); }))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
