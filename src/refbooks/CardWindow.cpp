@@ -46,19 +46,6 @@ bool isNumeric(const EditorField& f)
     return f.control == Control::Text && f.decimals >= 0;
 }
 
-// A stored number as the window shows it: plain digits, a decimal comma.
-QString numberText(const QVariant& v)
-{
-    if (v.isNull())
-        return {};
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
-        return v.toString();
-    QString s = plainNumber(d);
-    s.replace(QLatin1Char('.'), QLatin1Char(','));
-    return s;
-}
 
 // The macronutrient rows: caption and the three columns of card_recipes.
 struct Macro {

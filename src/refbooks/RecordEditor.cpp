@@ -42,21 +42,6 @@ bool isTextual(const EditorField& f)
     }
 }
 
-// A stored number as the editor shows it: plain digits, a decimal comma.
-QString numberText(const QVariant& v, int decimals)
-{
-    if (v.isNull())
-        return {};
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
-        return v.toString();
-    if (decimals == 0 && d == std::floor(d))
-        return QString::number(qint64(d));
-    QString s = plainNumber(d);
-    s.replace(QLatin1Char('.'), QLatin1Char(','));
-    return s;
-}
 
 // A stored value as the editor shows it.
 QVariant displayValue(const EditorField& f, const QVariant& stored)
@@ -194,6 +179,21 @@ const BoxRule kBoxRules[] = {
 };
 
 } // namespace
+
+QString numberText(const QVariant& v, int decimals)
+{
+    if (v.isNull())
+        return {};
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        return v.toString();
+    if (decimals == 0 && d == std::floor(d))
+        return QString::number(qint64(d));
+    QString s = plainNumber(d);
+    s.replace(QLatin1Char('.'), QLatin1Char(','));
+    return s;
+}
 
 void reportSaveError(Prompt& prompt, const DbError& e)
 {

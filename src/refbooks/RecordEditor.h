@@ -108,6 +108,10 @@ private:
 // значение!" for a leading minus.
 QString numericTypingProblem(const QString& text);
 
+// A stored number as an editor shows it: plain digits, a decimal comma; a whole number in a
+// field of no decimals without a fraction.
+QString numberText(const QVariant& v, int decimals = -1);
+
 // The message of a save the database refused, with the database's own words.
 void reportSaveError(Prompt& prompt, const DbError& e);
 
