@@ -152,23 +152,14 @@ void registerYields()
             return false;
         return true;
     };
-    // A new yield is copied, in the same write, to every eater type the card has no yield for.
-    r.inWrite = [](SaveContext& ctx) {
+    // Once a new yield is saved the person is told, then it is copied to every eater type the
+    // card has no yield for: all those rows or none; the saved yield stays either way.
+    r.followUp = [](SaveContext& ctx) {
         if (!ctx.isNew())
             return;
         const QVariant card = ownerCard(ctx, QStringLiteral("id_card_recipe"));
         if (card.isNull())
             return;
-        ctx.db.exec(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1, output2, output3) "
-                                   "SELECT ?1, e.id, ?2, ?3, ?4 FROM type_eating e WHERE NOT EXISTS (SELECT 1 FROM "
-                                   "output o WHERE o.id_card_recipe = ?1 AND o.id_type_eating = e.id) ORDER BY e.id"),
-                    {card, ctx.value(QStringLiteral("output1")), ctx.value(QStringLiteral("output2")),
-                     ctx.value(QStringLiteral("output3"))});
-    };
-    r.followUp = [](SaveContext& ctx) {
-        if (!ctx.isNew())
-            return;
-        const QVariant card = ownerCard(ctx, QStringLiteral("id_card_recipe"));
         const QString cardName =
             ctx.db.scalar(QStringLiteral("SELECT cname FROM card_recipes WHERE id = ?1"), {card}).toString();
         ctx.prompt.info(
@@ -176,6 +167,17 @@ void registerYields()
             QStringLiteral(". Для корректной работы программы необходимо ввести выходы для всех типов "
                            "довольствующихся. Программа выполнит это автоматически, скопировав введенный Вами выход, и "
                            "Вы затем сможете при необходимости отредактировать строки."));
+        try {
+            Transaction tx(ctx.db);
+            ctx.db.exec(QStringLiteral("INSERT INTO output (id_card_recipe, id_type_eating, output1, output2, output3) "
+                                       "SELECT ?1, e.id, ?2, ?3, ?4 FROM type_eating e WHERE NOT EXISTS (SELECT 1 FROM "
+                                       "output o WHERE o.id_card_recipe = ?1 AND o.id_type_eating = e.id) ORDER BY e.id"),
+                        {card, ctx.value(QStringLiteral("output1")), ctx.value(QStringLiteral("output2")),
+                         ctx.value(QStringLiteral("output3"))});
+            tx.commit();
+        } catch (const DbError&) {
+            ctx.prompt.warning(QStringLiteral("Данные не добавлены. Возможна некорректная работа программы."));
+        }
     };
     addBookRules(entryYields, r);
 }

@@ -169,6 +169,30 @@ TEST_F(CardRules, NewYieldIsCopiedToEveryEaterTypeWithoutOne)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output")), 3);
 }
 
+TEST_F(CardRules, YieldCopiesThatCannotBeWrittenAreReportedAndNoneIsAdded)
+{
+    const qint64 nursery = eaterType(QStringLiteral("Ясли"), QStringLiteral("Ясли"), -1);
+    eaterType(QStringLiteral("Сад"), QStringLiteral("Сад"), -1);
+    const qint64 staff = eaterType(QStringLiteral("Сотрудники"), QStringLiteral("Сотр"), 0);
+    // The file refuses a yield for the staff, the last of the copies.
+    db().exec(QStringLiteral("CREATE TRIGGER no_staff_yield BEFORE INSERT ON output WHEN NEW.id_type_eating = %1 "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                  .arg(staff));
+
+    const auto saved = save(entryYields, a,
+                            {{QStringLiteral("id_type_eating"), QString::number(nursery)},
+                             {QStringLiteral("output1"), QStringLiteral("150")}});
+    // The yield typed in is saved; the person is told, then learns the copies failed.
+    ASSERT_TRUE(saved);
+    const QStringList shown = prompt.messages();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("info: Вы добавили выход блюда \"Борщ\".")));
+    EXPECT_EQ(shown[1], QStringLiteral("warning: Данные не добавлены. Возможна некорректная работа программы."));
+    // Not one copy: the row for Сад went with the refused one.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id_card_recipe = ?1"), {a}), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT id_type_eating FROM output WHERE id = ?1"), {*saved}), nursery);
+}
+
 TEST_F(CardRules, SecondYieldAndEaterTypeNotServed)
 {
     const qint64 nursery = eaterType(QStringLiteral("Ясли"), QStringLiteral("Ясли"), -1);
