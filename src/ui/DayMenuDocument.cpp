@@ -151,8 +151,15 @@ public:
         v.insert(kPlanMenu, h->planMenuId ? QVariant(*h->planMenuId) : QVariant());
         v.insert(kDays, h->iddTm);
         v.insert(QStringLiteral("sum"), h->sum);
-        v.insert(kBasis, h->basisCode);
-        basis_ = h->basisCode;
+        // A stored code the list no longer offers (stock accounting switched since) reads as the
+        // first item, which is what the costs are taken at.
+        const std::vector<menu::CostBasisItem> items = menu::costBasisItems(db);
+        int basis = h->basisCode;
+        if (!items.empty() && std::none_of(items.begin(), items.end(),
+                                           [basis](const menu::CostBasisItem& it) { return it.code == basis; }))
+            basis = items.front().code;
+        v.insert(kBasis, basis);
+        basis_ = basis;
         planMenu_ = h->planMenuId;
         return v;
     }

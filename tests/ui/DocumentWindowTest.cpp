@@ -531,6 +531,26 @@ TEST_F(DocWin, DeletingMovingAndTheEmptyTotal)
     EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT sum FROM day_menu WHERE id = ?1"), {m}).toDouble(), 0.0);
 }
 
+// A cost basis the list no longer offers (stock accounting switched off since) reads as the first
+// item: the box shows it, the costs are taken at it, and saving the header stores its code.
+TEST_F(DocWin, AStoredCostBasisNotOfferedShowsAndKeepsTheFirstItem)
+{
+    const qint64 m = menuOfTwoDishes();
+    db().exec(QStringLiteral("UPDATE quantity_eating SET quantity = 10"));
+    db().exec(QStringLiteral("UPDATE day_menu SET filtr = 2 WHERE id = ?1"), {m});
+    auto w = openOwn(ui::docDayMenu, m, DocumentMode::Edit);
+    ASSERT_TRUE(w);
+    auto* basis = qobject_cast<QComboBox*>(w->control(QStringLiteral("filtr")));
+    EXPECT_EQ(basis->currentText(), QStringLiteral("По плановой цене продуктов"));
+    EXPECT_EQ(headerLabels(w.get()).value(5), QStringLiteral("Стоимость по плановой цене продуктов, руб."));
+    EXPECT_EQ(w->totalLabel()->text(), QStringLiteral("Итого: 336 руб."));
+    qobject_cast<QPlainTextEdit*>(w->control(QStringLiteral("comment")))->setPlainText(QStringLiteral("обед"));
+    ASSERT_TRUE(w->saveHeader());
+    EXPECT_EQ(count(QStringLiteral("SELECT filtr FROM day_menu WHERE id = ?1"), {m}), 0);
+    EXPECT_EQ(basis->currentText(), QStringLiteral("По плановой цене продуктов"));
+    EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
 TEST_F(DocWin, ACopyTakesTheLinesAfterTheQuestionAndOkSavesItAsADraft)
 {
     const qint64 m = menuOfTwoDishes();
