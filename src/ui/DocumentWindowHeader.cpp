@@ -358,28 +358,28 @@ bool DocumentWindow::saveHeader()
         }
     }
 
+    // The first save of a copy writes the header and the copied lines together: a copy that
+    // fails leaves no header without its lines.
+    const bool copyLines = !id_ && copyAccepted_ && sourceId_;
     std::optional<qint64> saved;
     try {
+        Transaction tx(db_);
         saved = kind_->save(db_, prompt_, v, id_);
+        if (!saved)
+            return false;
+        if (copyLines)
+            kind_->copyLines(db_, *sourceId_, *saved);
+        tx.commit();
     } catch (const DbError& e) {
         prompt_.critical(e.text());
         return false;
     }
-    if (!saved)
-        return false;
-    const bool first = !id_;
     id_ = saved;
     changed_ = false;
     v.insert(QStringLiteral("id"), *saved);
     hidden_ = v;
-    if (first && copyAccepted_ && sourceId_) {
-        try {
-            kind_->copyLines(db_, *sourceId_, *id_);
-        } catch (const DbError& e) {
-            prompt_.critical(e.text());
-        }
+    if (copyLines)
         copyAccepted_ = false;
-    }
     refreshTitle();
     reloadLines();
     emit documentSaved(*id_);

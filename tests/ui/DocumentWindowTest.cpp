@@ -551,6 +551,33 @@ TEST_F(DocWin, AStoredCostBasisNotOfferedShowsAndKeepsTheFirstItem)
     EXPECT_TRUE(prompt.messages().isEmpty());
 }
 
+// A copy whose lines cannot be written is not saved at all: no header without its lines, and
+// the window stays a new document that can be saved again.
+TEST_F(DocWin, ACopyWhoseLinesFailIsNotSavedHalfway)
+{
+    const qint64 m = menuOfTwoDishes();
+    db().exec(QStringLiteral("CREATE TRIGGER no_points BEFORE INSERT ON day_menu_point "
+                             "BEGIN SELECT RAISE(ABORT, 'no points'); END"));
+    prompt.answers = {Answer::Yes};
+    auto w = openOwn(ui::docDayMenu, m, DocumentMode::Copy);
+    ASSERT_TRUE(w);
+    prompt.clear();
+    EXPECT_FALSE(w->saveHeader());
+    EXPECT_FALSE(w->documentId());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM day_menu")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM day_menu_point")), 2);
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages().value(0).startsWith(QStringLiteral("critical: ")));
+
+    db().exec(QStringLiteral("DROP TRIGGER no_points"));
+    prompt.clear();
+    ASSERT_TRUE(w->saveHeader());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM day_menu")), 2);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM day_menu_point WHERE id_day_menu = ?1"), {*w->documentId()}), 2);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM quantity_eating")), 8);
+    EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
 TEST_F(DocWin, ACopyTakesTheLinesAfterTheQuestionAndOkSavesItAsADraft)
 {
     const qint64 m = menuOfTwoDishes();
