@@ -10,6 +10,7 @@
 #include "core/Prompt.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/BookRules.h"
+#include "refbooks/RecordEditor.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -381,7 +382,14 @@ bool copyRecipeToChosenCard(Database& db, Prompt& prompt, qint64 fromCard)
         prompt.choose(QStringLiteral("Копирование рецептуры"), QStringLiteral("Выберите блюдо, куда копировать:"), names);
     if (!picked)
         return false;
-    const std::optional<int> added = copyRecipe(db, prompt, fromCard, cards[size_t(*picked)].value.toLongLong());
+    std::optional<int> added;
+    try {
+        added = copyRecipe(db, prompt, fromCard, cards[size_t(*picked)].value.toLongLong());
+    } catch (const DbError& e) {
+        // Nothing was appended: the copy is one transaction.
+        reportSaveError(prompt, e);
+        return false;
+    }
     if (!added)
         return false;
     prompt.info(QStringLiteral("Копирование выполнено."));

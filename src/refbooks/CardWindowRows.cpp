@@ -187,7 +187,14 @@ int deleteSelected(Prompt& prompt, const std::vector<Row>& rows, Handle handle)
     int deleted = 0;
     for (size_t i = 0; i < rows.size(); ++i) {
         bool gone = false;
-        const QString refusal = handle(rows[i], gone);
+        QString refusal;
+        try {
+            refusal = handle(rows[i], gone);
+        } catch (const DbError& e) {
+            // The row stays as it was; the rest is not tried.
+            prompt.critical(QStringLiteral("Возникла ошибка при удалении строки. Ошибка: ") + e.text());
+            break;
+        }
         if (gone)
             ++deleted;
         if (refusal.isEmpty())

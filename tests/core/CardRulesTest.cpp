@@ -4,6 +4,7 @@
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"
+#include "refbooks/BookCatalogue.h"
 #include "refbooks/CardRules.h"
 #include "refbooks/RecordEditor.h"
 #include "support/FileTest.h"
@@ -11,6 +12,7 @@
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 using namespace rat;
 using namespace rat::books;
@@ -605,5 +607,25 @@ TEST_F(CardCopies, ListCommandRefusesAnEmptyCardBeforeAskingForTheTarget)
     EXPECT_FALSE(copyRecipeToChosenCard(db(), prompt, a));
     EXPECT_EQ(prompt.messages().size(), 1);
     EXPECT_TRUE(prompt.messages().front().startsWith(QStringLiteral("choose: Копирование рецептуры => ")));
+    EXPECT_EQ(dumpAll(), before);
+}
+
+TEST_F(CardCopies, ListCommandReportsAFileThatRefusesTheCopy)
+{
+    line(a, beet, 0, 0, 50, 40);
+    line(a, d, -1, 0, 30, 30);
+    // The file refuses the second line in Суп; the first must not stay behind.
+    db().exec(QStringLiteral("CREATE TRIGGER no_nested_in_soup BEFORE INSERT ON recipes WHEN NEW.id_card_recipes = "
+                             "%1 AND NEW.isCard <> 0 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                  .arg(b));
+    const QStringList before = dumpAll();
+    const std::vector<ListItem> cards = listItems(db(), ListSource::Cards);
+    const auto soup = std::find_if(cards.begin(), cards.end(), [&](const ListItem& i) { return i.value == b; });
+    ASSERT_NE(soup, cards.end());
+    prompt.choices = {int(soup - cards.begin())};
+    EXPECT_FALSE(copyRecipeToChosenCard(db(), prompt, a));
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_EQ(prompt.messages()[1], QStringLiteral("critical: Возникла ошибка при сохранении данных. Проверьте, "
+                                                   "изменились ли данные в справочнике. Ошибка: refused"));
     EXPECT_EQ(dumpAll(), before);
 }

@@ -375,6 +375,27 @@ TEST_F(CardWindow, IngredientDeletionRefusalsAndQuestions)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes")), 3);
 }
 
+TEST_F(CardWindow, DeletionStopsAtARowTheFileRefuses)
+{
+    line(12, 1, 1, 50, 40);
+    line(13, 1, 2, 20, 16);
+    line(14, 1, 4, 30, 25);
+    db().exec(QStringLiteral("CREATE TRIGGER keep_line_13 BEFORE DELETE ON recipes WHEN OLD.id = 13 "
+                             "BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    const auto rows = cardIngredientRows(db(), 1);
+    ASSERT_EQ(rows.size(), 3u);
+    // Line 12 goes, line 13 is refused by the file and the deletion stops before line 14.
+    prompt.answers = {Answer::Yes, Answer::No};
+    EXPECT_EQ(deleteCardIngredientRows(db(), prompt, 1, rows), 1);
+    EXPECT_EQ(prompt.events.mid(0, 4),
+              QStringList({QStringLiteral("question: Удалить выделенные строки? => Да"),
+                           QStringLiteral("status: Идет удаление строк..."),
+                           QStringLiteral("critical: Возникла ошибка при удалении строки. Ошибка: refused"),
+                           QStringLiteral("status: Удалено строк: 1")}));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id IN (13, 14)")), 2);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id = 12")), 0);
+}
+
 TEST_F(CardWindow, YieldDeletionRefusedWhileMenusUseTheCard)
 {
     db().execScript(QStringLiteral(
