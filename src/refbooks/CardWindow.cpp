@@ -382,7 +382,7 @@ bool CardEditor::confirmClose(int ingredientRows, int yieldRows)
             if (!save())
                 return false;
             break;
-        case Answer::No: break;
+        case Answer::No: return true;  // closes without saving and without further questions
         default: return false;
         }
     }

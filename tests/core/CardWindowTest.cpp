@@ -464,10 +464,17 @@ TEST_F(CardWindow, ClosingQuestions)
     prompt.answers = {Answer::Yes};
     EXPECT_TRUE(edit.confirmClose(2, 0));
     EXPECT_TRUE(edit.confirmClose(2, 1));
+
+    // A saved card changed again: No closes at once, the change unsaved and no grid asked about.
+    edit.setText(QStringLiteral("cname"), QStringLiteral("Борщ"));
+    prompt.answers = {Answer::No};
+    EXPECT_TRUE(edit.confirmClose(0, 0));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT cname FROM card_recipes WHERE id = 1")).toString(),
+              QStringLiteral("Борщ украинский"));
     EXPECT_EQ(prompt.messages(),
               QStringList({unsaved + QStringLiteral("Отмена"), unsaved + QStringLiteral("Нет"),
                            unsaved + QStringLiteral("Да"), noLines + QStringLiteral("Да"), noYields + QStringLiteral("Нет"),
-                           noYields + QStringLiteral("Да")}));
+                           noYields + QStringLiteral("Да"), unsaved + QStringLiteral("Нет")}));
 }
 
 } // namespace
