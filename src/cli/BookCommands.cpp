@@ -68,17 +68,35 @@ QTextStream& errStream()
     return err;
 }
 
+struct BookCall {
+    Options options;
+    int entry = -1;
+};
+
+// The options of a book command and the book its first argument names; nothing when the
+// arguments do not fit the command (a usage error, the unknown book named on the error stream).
+std::optional<BookCall> bookCall(const Context& ctx, bool (*fits)(const Options&))
+{
+    BookCall call{parse(ctx.args)};
+    if (!call.options.ok || !fits(call.options))
+        return std::nullopt;
+    const auto entry = entryOf(call.options, errStream());
+    if (!entry)
+        return std::nullopt;
+    call.entry = *entry;
+    return call;
+}
+
 int runList(Context& ctx)
 {
-    const Options o = parse(ctx.args);
-    if (!o.ok || o.positional.size() != 1)
+    const auto call = bookCall(ctx, [](const Options& o) { return !(o.positional.size() != 1); });
+    if (!call)
         return exitUsage;
-    const auto entry = entryOf(o, errStream());
-    if (!entry)
-        return exitUsage;
+    const Options& o = call->options;
+    const int entry = call->entry;
     if (!ctx.openForWork())
         return exitRefused;
-    const BookList list = loadList(ctx.session.db(), *entry, o.parent);
+    const BookList list = loadList(ctx.session.db(), entry, o.parent);
     // The row key, hidden in the window, is the last column here so rows can be named.
     ctx.out << (list.captions + QStringList{QStringLiteral("id")}).join(QLatin1Char('\t')) << '\n';
     for (int r = 0; r < list.rowCount(); ++r)
@@ -89,15 +107,14 @@ int runList(Context& ctx)
 
 int runSave(Context& ctx)
 {
-    const Options o = parse(ctx.args);
-    if (!o.ok || o.positional.isEmpty() || (o.copy && !o.id))
+    const auto call = bookCall(ctx, [](const Options& o) { return !(o.positional.isEmpty() || (o.copy && !o.id)); });
+    if (!call)
         return exitUsage;
-    const auto entry = entryOf(o, errStream());
-    if (!entry)
-        return exitUsage;
+    const Options& o = call->options;
+    const int entry = call->entry;
     if (!ctx.openForWork())
         return exitRefused;
-    RecordEditor editor(ctx.session.db(), ctx.prompt, *entry);
+    RecordEditor editor(ctx.session.db(), ctx.prompt, entry);
     const EditMode mode = !o.id ? EditMode::Add : (o.copy ? EditMode::Copy : EditMode::Edit);
     if (!editor.open(mode, o.id, o.parent))
         return exitRefused;
@@ -128,12 +145,11 @@ int runSave(Context& ctx)
 
 int runDelete(Context& ctx)
 {
-    const Options o = parse(ctx.args);
-    if (!o.ok || o.positional.isEmpty())
+    const auto call = bookCall(ctx, [](const Options& o) { return !(o.positional.isEmpty()); });
+    if (!call)
         return exitUsage;
-    const auto entry = entryOf(o, errStream());
-    if (!entry)
-        return exitUsage;
+    const Options& o = call->options;
+    const int entry = call->entry;
     std::vector<qint64> ids;
     for (qsizetype i = 1; i < o.positional.size(); ++i) {
         bool ok = false;
@@ -143,31 +159,30 @@ int runDelete(Context& ctx)
     }
     if (!ctx.openForWork())
         return exitRefused;
-    const DeleteResult r = deleteRows(ctx.session.db(), ctx.prompt, *entry, ids);
+    const DeleteResult r = deleteRows(ctx.session.db(), ctx.prompt, entry, ids);
     return r.deleted == int(ids.size()) && !ids.empty() ? exitOk : exitRefused;
 }
 
 int runFind(Context& ctx)
 {
-    const Options o = parse(ctx.args);
-    if (!o.ok || o.positional.size() != 3)
+    const auto call = bookCall(ctx, [](const Options& o) { return !(o.positional.size() != 3); });
+    if (!call)
         return exitUsage;
-    const auto entry = entryOf(o, errStream());
-    if (!entry)
-        return exitUsage;
+    const Options& o = call->options;
+    const int entry = call->entry;
     if (!ctx.openForWork())
         return exitRefused;
     Database& db = ctx.session.db();
     std::optional<SearchColumn> column;
-    for (const SearchColumn& c : searchColumns(db, *entry))
+    for (const SearchColumn& c : searchColumns(db, entry))
         if (c.caption.compare(o.positional[1], Qt::CaseInsensitive) == 0)
             column = c;
     if (!column) {
         errStream() << "Нет такого столбца поиска: " << o.positional[1] << '\n';
         return exitUsage;
     }
-    const BookList list = loadList(db, *entry, o.parent);
-    if (!BookSearch::canStart(db, ctx.prompt, *entry, list))
+    const BookList list = loadList(db, entry, o.parent);
+    if (!BookSearch::canStart(db, ctx.prompt, entry, list))
         return exitRefused;
     BookSearch search(column->column, o.positional[2]);
     // --from names the row the previous search stopped at (1-based); the search goes on after it.
