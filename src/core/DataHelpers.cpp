@@ -140,4 +140,9 @@ QString plainNumber(double x)
     return QString::fromLatin1(out);
 }
 
+QString quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
 } // namespace rat

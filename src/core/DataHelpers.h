@@ -43,4 +43,7 @@ QString FileNameText(const QString& text);
 // exponent, no thousands separator: 3, 0.12, 0.0004, -1.5, 1234567.
 QString plainNumber(double x);
 
+// A value as the messages name it: in double quotes.
+QString quoted(const QString& text);
+
 } // namespace rat

@@ -3,6 +3,7 @@
 // and the deletion rules.
 
 #include "menu/MenuBookHelpers.h"
+#include "core/DataHelpers.h"
 #include "menu/MenuModule.h"
 #include "menu/PlanMenu.h"
 #include "core/ChoiceLists.h"
@@ -18,11 +19,6 @@ namespace {
 
 using namespace rat::books;
 using namespace rat::menu::bookparts;
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 std::optional<qint64> idOf(const QVariant& v)
 {

@@ -5,6 +5,7 @@
 // Copies: a card with everything it holds, or its recipe appended to another card.
 
 #include "refbooks/CardRules.h"
+#include "core/DataHelpers.h"
 
 #include "core/Database.h"
 #include "core/Prompt.h"
@@ -20,11 +21,6 @@
 namespace rat::books {
 
 namespace {
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 qint64 count(Database& db, const QString& sql, const std::vector<QVariant>& params)
 {

@@ -16,11 +16,6 @@ namespace rat::books {
 
 namespace {
 
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 EditorField make(const QString& caption, Control control, const QString& name, int flag = optional,
                  int decimals = -1, int limit = 0)
 {

@@ -1,6 +1,7 @@
 // The two grids of the card window and the deletion of their rows.
 
 #include "core/Database.h"
+#include "core/DataHelpers.h"
 #include "core/Prompt.h"
 #include "core/Rounding.h"
 #include "core/TextFold.h"
@@ -13,11 +14,6 @@
 namespace rat::books {
 
 namespace {
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 // The whole number a text starts with, as Val() reads it ("12а" is 12, "" is 0).
 qint64 leadingWholeNumber(const QString& text)

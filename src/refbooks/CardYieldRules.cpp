@@ -2,6 +2,7 @@
 // plain card editor gets at once, so that no card is left without a yield for an eater type.
 
 #include "refbooks/CardYieldRules.h"
+#include "core/DataHelpers.h"
 
 #include "core/Database.h"
 #include "core/Prompt.h"
@@ -12,11 +13,6 @@
 namespace rat::books {
 
 namespace {
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 const QString kYieldCaption = QStringLiteral("Выход основного блюда, г");
 

@@ -1,4 +1,5 @@
 #include "refbooks/ProductRules.h"
+#include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/BookRules.h"
@@ -8,11 +9,6 @@
 namespace rat::books {
 
 namespace {
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 bool any(Database& db, const QString& sql, qint64 id)
 {

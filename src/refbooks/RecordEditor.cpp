@@ -137,11 +137,6 @@ std::optional<QVariant> convert(const EditorField& f, const QString& text)
     return QVariant(text);
 }
 
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 // A list field whose list and caption follow a box of the same row.
 struct SwitchedList {
     int entry;

@@ -15,11 +15,6 @@ namespace rat::books {
 
 namespace {
 
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 // A day and a month as the list shows a period's ends: "1.03".
 QString dayMonth(int day, int month)
 {

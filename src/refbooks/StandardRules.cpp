@@ -1,6 +1,7 @@
 // The record-editor checks and deletion rules of the reference books of this module.
 
 #include "core/Database.h"
+#include "core/DataHelpers.h"
 #include "core/Prompt.h"
 #include "core/Users.h"
 #include "refbooks/BookRules.h"
@@ -16,11 +17,6 @@
 namespace rat::books {
 
 namespace {
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 qint64 count(Database& db, const QString& sql, const std::vector<QVariant>& params)
 {

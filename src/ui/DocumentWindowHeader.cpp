@@ -2,6 +2,7 @@
 // shown and read back, the checks of saving in field order and the save itself.
 
 #include "core/Clock.h"
+#include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "ui/DocumentWindow.h"
@@ -22,11 +23,6 @@
 namespace rat::ui {
 
 namespace {
-
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
 
 QString bracket(const QString& name)
 {
