@@ -24,7 +24,7 @@ import os
 import sys
 from decimal import Decimal, ROUND_HALF_EVEN
 
-from generate_packages import ARCHIVE, VITAMIN_COLUMNS, Xml, boolean, num, read
+from generate_packages import ARCHIVE, VITAMIN_COLUMNS, Xml, boolean, num, open_eater_type, read
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 COLLECTION = "Сборник технологических карт для детского сада (ясли и сад)"
@@ -167,13 +167,7 @@ def main():
               "from sources/collection_*.csv, where every card and line carries its origin; the nutrition "
               "of each card is computed from products.csv by the program's card calculation.")
     for t in read("eater_types.csv"):
-        x.open("type_eating")
-        for col in ("shname", "ename"):
-            x.text(col, t[col])
-        x.text("status", boolean(t["status"]))
-        x.text("pes", boolean(t["pes"]))
-        x.text("kod", t["kod"])
-        x.item("type_menu", [("tname", t["type_menu"]), ("sezon", t["sezon"])])
+        open_eater_type(x, t)
         x.close("type_eating")
 
     for card in cards:

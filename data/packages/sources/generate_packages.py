@@ -69,6 +69,18 @@ class Xml:
             f.write("\n".join(self.lines) + "\n")
 
 
+def open_eater_type(x, t):
+    """Opens the element of an eater type and writes its own fields and its plan-menu; the
+    caller adds what its package carries with the type and closes the element."""
+    x.open("type_eating")
+    for col in ("shname", "ename"):
+        x.text(col, t[col])
+    x.text("status", boolean(t["status"]))
+    x.text("pes", boolean(t["pes"]))
+    x.text("kod", t["kod"])
+    x.item("type_menu", [("tname", t["type_menu"]), ("sezon", t["sezon"])])
+
+
 def products_package(out):
     products = read("products.csv")
     seasons = {}
@@ -170,13 +182,7 @@ def norms_package(out, stay, products, substitutes):
         x.item("replace", [("pname", a), ("pname_replace", b), ("pr_weight", num(w)), ("repl_weight", num(r))])
     x.close("replaces")
     for t in read("eater_types.csv"):
-        x.open("type_eating")
-        for col in ("shname", "ename"):
-            x.text(col, t[col])
-        x.text("status", boolean(t["status"]))
-        x.text("pes", boolean(t["pes"]))
-        x.text("kod", t["kod"])
-        x.item("type_menu", [("tname", t["type_menu"]), ("sezon", t["sezon"])])
+        open_eater_type(x, t)
         age = t["age"]
         if age:
             ph = physiology[age]
