@@ -33,12 +33,7 @@ PlanSummary planMenuSummary(Database& db, qint64 planMenuId, std::optional<qint6
                                                 "p.id_day WHERE d.id_type_menu = ?2");
     const QVariant scope = dayId ? QVariant(*dayId) : QVariant(planMenuId);
 
-    std::vector<std::pair<qint64, QString>> vitamins;
-    {
-        Statement v(db, QStringLiteral("SELECT id, shname FROM vitamin WHERE COALESCE(ispCard, 0) <> 0 ORDER BY id"));
-        while (v.next())
-            vitamins.emplace_back(v.toInt64(0), v.toString(1));
-    }
+    const std::vector<std::pair<qint64, QString>> vitamins = books::vitaminsOf(db, books::VitaminSet::ForCards);
 
     Statement types(db, QStringLiteral("SELECT id, shname FROM type_eating WHERE id_type_menu = ?1 AND "
                                        "COALESCE(status, 0) <> 0 ORDER BY id"));

@@ -112,9 +112,7 @@ struct CardCalculator::Impl {
                                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)")),
           costSt(d, QStringLiteral("UPDATE card_recipes SET cost = ?1 WHERE id = ?2"))
     {
-        Statement v(d, QStringLiteral("SELECT id, shname FROM vitamin WHERE COALESCE(ispCard, 0) <> 0 ORDER BY id"));
-        while (v.next())
-            cardVitamins.emplace_back(v.toInt64(0), v.toString(1));
+        cardVitamins = vitaminsOf(d, VitaminSet::ForCards);
         seasonal = d.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
         today = Clock::today();
     }
