@@ -1,5 +1,5 @@
 #pragma once
-// The product window's logic (FrmProd): the fields of a product in the window's order, the
+// The product window's logic (ProductWindow): the fields of a product in the window's order, the
 // nutrient block with one row per vitamin, the caption with its unsaved-changes marker, the
 // VAT default, the save with its checks, vitamin rows and the norms question, and closing with
 // unsaved changes. The window only shows fields() and passes typed values in; every message

@@ -3,9 +3,9 @@
 #include "refbooks/BookActions.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/CardRules.h"
-#include "ui/FrmSprav2.h"
+#include "ui/CardWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/frmSprav.h"
+#include "ui/BookListWindow.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -5,8 +5,8 @@
 #include "refbooks/RecordEditor.h"
 #include "ui/BookWindows.h"
 #include "ui/MainIcons.h"
-#include "ui/frmSD1.h"
-#include "ui/frmSprav.h"
+#include "ui/RecordEditorDialog.h"
+#include "ui/BookListWindow.h"
 
 #include <QComboBox>
 #include <QString>
@@ -64,7 +64,7 @@ bool editCategoryYields(QWidget* parent, Database& db, Prompt& prompt, std::opti
     books::RecordEditor editor(db, prompt, books::entryCategoryYields);
     if (!editor.open(books::EditMode::Add, std::nullopt, category))
         return false;
-    BookRecordDialog dialog(editor, parent);
+    RecordEditorDialog dialog(editor, parent);
     // Not a row of a book: the caption names what the editor does.
     dialog.setWindowTitle(QStringLiteral("Выход по категориям блюд"));
     if (show)

@@ -4,7 +4,7 @@
 #include "ui/DayMenuCreateDialog.h"
 #include "ui/DocumentWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/frmSprav.h"
+#include "ui/BookListWindow.h"
 
 namespace rat::ui {
 

@@ -8,7 +8,7 @@
 #include "ui/BookWindows.h"
 #include "ui/MainIcons.h"
 #include "ui/MainWindow.h"
-#include "ui/frmSprav.h"
+#include "ui/BookListWindow.h"
 
 #include <QComboBox>
 #include <QGroupBox>

@@ -11,11 +11,11 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
-#include "ui/FrmProd.h"
+#include "ui/ProductWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/MainWindowFixture.h"
-#include "ui/frmSD1.h"
-#include "ui/frmSprav.h"
+#include "ui/RecordEditorDialog.h"
+#include "ui/BookListWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +41,7 @@
 
 using namespace rat;
 using ui::BookListWindow;
-using ui::BookRecordDialog;
+using ui::RecordEditorDialog;
 using test::press;
 using test::type;
 
@@ -244,7 +244,7 @@ TEST_F(BookWindows, RowAddedEditedCopiedAndDeletedThroughTheEditor)
     // Add (Insert on the grid): the editor opens captioned as a new row; the typed name is saved.
     QString caption;
     list->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         caption = dialog.windowTitle();
         EXPECT_EQ(dialog.objectName(), QStringLiteral("frmSD1"));
         EXPECT_EQ(dialog.okButton()->text(), QStringLiteral("ОК"));
@@ -267,7 +267,7 @@ TEST_F(BookWindows, RowAddedEditedCopiedAndDeletedThroughTheEditor)
 
     // Edit (Enter on the grid): the editor shows the row; the name is typed over.
     list->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         caption = dialog.windowTitle();
         auto* name = qobject_cast<QLineEdit*>(dialog.control(QStringLiteral("tname")));
         ASSERT_NE(name, nullptr);
@@ -286,7 +286,7 @@ TEST_F(BookWindows, RowAddedEditedCopiedAndDeletedThroughTheEditor)
     // Copy with the same name: refused by the editor, which stays open; then Cancel, and the
     // changed row is not saved after No.
     list->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         caption = dialog.windowTitle();
         dialog.okButton()->click();
         EXPECT_FALSE(dialog.savedId().has_value());
@@ -368,7 +368,7 @@ TEST_F(BookWindows, SearchFindsRowsDownwardThenEnds)
     QString caption, okText;
     QStringList columns;
     list->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         caption = dialog.windowTitle();
         okText = dialog.okButton()->text();
         columns = itemsOf(dialog.searchColumnBox());
@@ -393,7 +393,7 @@ TEST_F(BookWindows, SearchFindsRowsDownwardThenEnds)
     prompt.clear();
     QString offered;
     list->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         offered = dialog.sample();
         dialog.sampleEdit()->selectAll();
         type(dialog.sampleEdit(), QStringLiteral("компот"));
@@ -490,7 +490,7 @@ TEST_F(BookWindows, DependentBookShowsTheChosenParentsRows)
 
     // A new row is for the chosen product: the editor starts with it.
     list->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         auto* product = qobject_cast<QComboBox*>(dialog.control(QStringLiteral("id_product")));
         auto* vitamin = qobject_cast<QComboBox*>(dialog.control(QStringLiteral("id_vitamin")));
         ASSERT_NE(product, nullptr);
@@ -541,7 +541,7 @@ TEST_F(BookWindows, NumericFieldRefusesLettersAndMinusAsTyped)
 {
     books::RecordEditor editor(db(), prompt, books::entryUnits);
     ASSERT_TRUE(editor.open(books::EditMode::Add));
-    BookRecordDialog dialog(editor);
+    RecordEditorDialog dialog(editor);
     auto* factor = qobject_cast<QLineEdit*>(dialog.control(QStringLiteral("koef")));
     ASSERT_NE(factor, nullptr);
 
@@ -573,7 +573,7 @@ TEST_F(BookWindows, EditorControlsFollowTheFieldKinds)
     {
         books::RecordEditor editor(db(), prompt, books::entryUsers);
         ASSERT_TRUE(editor.open(books::EditMode::Add));
-        BookRecordDialog dialog(editor);
+        RecordEditorDialog dialog(editor);
         EXPECT_NE(qobject_cast<QPlainTextEdit*>(dialog.control(QStringLiteral("MEMO"))), nullptr);
         auto* role = qobject_cast<QComboBox*>(dialog.control(QStringLiteral("ROLE")));
         ASSERT_NE(role, nullptr);
@@ -583,7 +583,7 @@ TEST_F(BookWindows, EditorControlsFollowTheFieldKinds)
     {
         books::RecordEditor editor(db(), prompt, books::entryEaterTypes);
         ASSERT_TRUE(editor.open(books::EditMode::Add));
-        BookRecordDialog dialog(editor);
+        RecordEditorDialog dialog(editor);
         auto* served = qobject_cast<QCheckBox*>(dialog.control(QStringLiteral("status")));
         ASSERT_NE(served, nullptr);
         EXPECT_EQ(served->text(), QStringLiteral("Стоит на довольствии"));
@@ -591,7 +591,7 @@ TEST_F(BookWindows, EditorControlsFollowTheFieldKinds)
     {
         books::RecordEditor editor(db(), prompt, books::entryVitaminJournal);
         ASSERT_TRUE(editor.open(books::EditMode::Add));
-        BookRecordDialog dialog(editor);
+        RecordEditorDialog dialog(editor);
         auto* date = qobject_cast<QDateEdit*>(dialog.control(QStringLiteral("vdate")));
         ASSERT_NE(date, nullptr);
         EXPECT_TRUE(date->calendarPopup());
@@ -612,7 +612,7 @@ TEST_F(BookWindows, EditorControlsFollowTheFieldKinds)
         // The product editor: a bold heading above the vitamin fields.
         books::RecordEditor editor(db(), prompt, books::entryProducts);
         ASSERT_TRUE(editor.open(books::EditMode::Add));
-        BookRecordDialog dialog(editor);
+        RecordEditorDialog dialog(editor);
         bool headingFound = false;
         for (const QLabel* l : dialog.findChildren<QLabel*>())
             if (l->text() == QStringLiteral("Витамины и минералы:"))
@@ -624,7 +624,7 @@ TEST_F(BookWindows, EditorControlsFollowTheFieldKinds)
     BookListWindow* meals = run("mnuEating");
     ASSERT_NE(meals, nullptr);
     meals->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         type(dialog.control(QStringLiteral("ename")), QStringLiteral("Второй завтрак"));
         auto* time = qobject_cast<QTimeEdit*>(dialog.control(QStringLiteral("TIME")));
         ASSERT_NE(time, nullptr);
@@ -643,7 +643,7 @@ TEST_F(BookWindows, EditorKeysEnterMovesOnEscapeAsksToSave)
 {
     books::RecordEditor editor(db(), prompt, books::entrySuppliers);
     ASSERT_TRUE(editor.open(books::EditMode::Add));
-    BookRecordDialog dialog(editor);
+    RecordEditorDialog dialog(editor);
     dialog.show();
     dialog.activateWindow();
     QWidget* name = dialog.control(QStringLiteral("sname"));

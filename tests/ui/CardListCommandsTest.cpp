@@ -10,8 +10,8 @@
 #include "ui/BookWindows.h"
 #include "ui/CardListCommands.h"
 #include "ui/MainWindowFixture.h"
-#include "ui/frmSD1.h"
-#include "ui/frmSprav.h"
+#include "ui/RecordEditorDialog.h"
+#include "ui/BookListWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,7 +30,7 @@
 
 using namespace rat;
 using ui::BookListWindow;
-using ui::BookRecordDialog;
+using ui::RecordEditorDialog;
 using test::type;
 
 namespace {
@@ -57,7 +57,7 @@ QStringList itemsOf(QWidget* w)
     return out;
 }
 
-QString labelOf(BookRecordDialog& dialog, const QString& field)
+QString labelOf(RecordEditorDialog& dialog, const QString& field)
 {
     for (QLabel* l : dialog.findChildren<QLabel*>())
         if (l->buddy() == dialog.control(field))
@@ -235,7 +235,7 @@ TEST_F(CardListCommands, YieldsOfAWholeCategoryFromTheYieldsList)
 
     QString title;
     w.showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         title = dialog.windowTitle();
         // The category of the list is preset; OK without an eater type is refused.
         auto* category = qobject_cast<QComboBox*>(dialog.control(QStringLiteral("id_type_meal")));
@@ -271,7 +271,7 @@ TEST_F(CardListCommands, YieldsOfAWholeCategoryFromTheYieldsList)
 
     // Closed with its changes, the editor asks to save them and Yes sets the yields too.
     w.showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         choose(dialog.control(QStringLiteral("id_type_eating")), QStringLiteral("3-7"));
         type(dialog.control(QStringLiteral("output1")), QStringLiteral("250"));
         dialog.reject();
@@ -303,7 +303,7 @@ TEST_F(CardListCommands, CardAddedInThePlainFormAsksForItsYield)
     EXPECT_TRUE(w.contextMenu()->actions().contains(plainAdd));
 
     w.showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Технологическая карта: Новая"));
         type(dialog.control(QStringLiteral("cname")), QStringLiteral("Каша гречневая"));
         dialog.okButton()->click();
@@ -329,7 +329,7 @@ TEST_F(CardListCommands, RecipeLineEditorSwitchesBetweenProductsAndDishes)
 {
     books::RecordEditor editor(db(), prompt, books::entryRecipeLines);
     ASSERT_TRUE(editor.open(books::EditMode::Add, {}, borscht));
-    BookRecordDialog dialog(editor);
+    RecordEditorDialog dialog(editor);
     dialog.show();
     auto* nested = qobject_cast<QCheckBox*>(dialog.control(QStringLiteral("isCard")));
     auto* isComment = qobject_cast<QCheckBox*>(dialog.control(QStringLiteral("isComment")));

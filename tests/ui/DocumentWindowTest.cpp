@@ -12,7 +12,7 @@
 #include "ui/DayMenuJournal.h"
 #include "ui/DocumentWindow.h"
 #include "ui/MainWindow.h"
-#include "ui/frmSprav.h"
+#include "ui/BookListWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "ui/MainWindow.h"
-#include "ui/frmSprav.h"
+#include "ui/BookListWindow.h"
 
 #include <QAction>
 #include <QApplication>

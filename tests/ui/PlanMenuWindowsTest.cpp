@@ -15,8 +15,8 @@
 #include "ui/MainWindow.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/PlanMenuWindows.h"
-#include "ui/frmSD1.h"
-#include "ui/frmSprav.h"
+#include "ui/RecordEditorDialog.h"
+#include "ui/BookListWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -154,7 +154,7 @@ TEST_F(PlanMenuWindows, DishAddedThroughTheEditorAndTheLockRefusesChanges)
     QStringList offered, offeredDrinks;
     QString caption;
     w->showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<ui::BookRecordDialog&>(d);
+        auto& dialog = static_cast<ui::RecordEditorDialog&>(d);
         caption = dialog.windowTitle();
         auto* card = qobject_cast<QComboBox*>(dialog.control(QStringLiteral("id_card_recipes")));
         auto* category = qobject_cast<QComboBox*>(dialog.control(QStringLiteral("id_type_meal")));

@@ -16,10 +16,10 @@ class DatabaseSession;
 
 namespace rat::ui {
 
-class FRMBar : public QDialog {
+class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit FRMBar(QWidget* parent = nullptr);
+    explicit ProgressWindow(QWidget* parent = nullptr);
 
     QLabel* label() const { return label_; }
     QProgressBar* bar() const { return bar_; }
@@ -30,14 +30,14 @@ private:
     QProgressBar* bar_;
 };
 
-// A Prompt that shows progress in an FRMBar (opened on the first progress, closed when the
+// A Prompt that shows progress in an ProgressWindow (opened on the first progress, closed when the
 // progress ends) and passes everything else on.
-class FRMBarPrompt : public Prompt {
+class ProgressWindowPrompt : public Prompt {
 public:
-    FRMBarPrompt(Prompt& inner, QWidget* parent);
-    ~FRMBarPrompt() override;
+    ProgressWindowPrompt(Prompt& inner, QWidget* parent);
+    ~ProgressWindowPrompt() override;
 
-    FRMBar* window() const { return bar_; }
+    ProgressWindow* window() const { return bar_; }
 
     void message(const QString& text, Icon icon) override;
     Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) override;
@@ -49,7 +49,7 @@ public:
 private:
     Prompt& inner_;
     QPointer<QWidget> parent_;
-    QPointer<FRMBar> bar_;
+    QPointer<ProgressWindow> bar_;
 };
 
 // "Импортировать идеальное меню": the archive is chosen in "Примеры" and its plan-menu

@@ -1,10 +1,10 @@
-#include "ui/FrmSprav2.h"
+#include "ui/CardWindow.h"
 #include "core/DataHelpers.h"
 #include "refbooks/RecordEditor.h"
 #include "ui/FieldControls.h"
 #include "ui/GridSetup.h"
 #include "ui/MainIcons.h"
-#include "ui/frmSD1.h"
+#include "ui/RecordEditorDialog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -67,7 +67,7 @@ QTableWidgetItem* cell(const QString& text, bool number = false)
 
 } // namespace
 
-FrmSprav2::FrmSprav2(Database& db, Prompt& prompt, const QString& bookTitle, QWidget* parent)
+CardWindow::CardWindow(Database& db, Prompt& prompt, const QString& bookTitle, QWidget* parent)
     : QDialog(parent), editor_(db, prompt, bookTitle), db_(db), prompt_(prompt)
 {
     setObjectName(QStringLiteral("FrmSprav2"));
@@ -75,7 +75,7 @@ FrmSprav2::FrmSprav2(Database& db, Prompt& prompt, const QString& bookTitle, QWi
     build();
 }
 
-QWidget* FrmSprav2::makeControl(int i, QWidget* parent)
+QWidget* CardWindow::makeControl(int i, QWidget* parent)
 {
     const EditorField& f = editor_.fields()[size_t(i)];
     QWidget* w = nullptr;
@@ -107,7 +107,7 @@ QWidget* FrmSprav2::makeControl(int i, QWidget* parent)
     return controls_.add(i, f.field, w, this);
 }
 
-QWidget* FrmSprav2::buildHeader()
+QWidget* CardWindow::buildHeader()
 {
     auto* host = new QWidget(this);
     auto* form = new QFormLayout(host);
@@ -143,7 +143,7 @@ QWidget* FrmSprav2::buildHeader()
     return host;
 }
 
-QWidget* FrmSprav2::buildNutrients()
+QWidget* CardWindow::buildNutrients()
 {
     auto* box = new QGroupBox(this);
     box->setObjectName(QStringLiteral("nutrients"));
@@ -204,7 +204,7 @@ QWidget* FrmSprav2::buildNutrients()
     return box;
 }
 
-QWidget* FrmSprav2::buildGrids()
+QWidget* CardWindow::buildGrids()
 {
     auto* host = new QWidget(this);
     auto* layout = new QVBoxLayout(host);
@@ -217,13 +217,13 @@ QWidget* FrmSprav2::buildGrids()
         const char* text;
         const char* tip;
         Glyph glyph;
-        void (FrmSprav2::*slot)();
+        void (CardWindow::*slot)();
     };
     const Key keys[] = {
-        {"keyAdd", "Добавить", "Новая строка (Insert)", Glyph::NewRow, &FrmSprav2::addRow},
-        {"keyEdit", "Изменить", "Изменить (открыть) (Enter)", Glyph::EditRow, &FrmSprav2::editRow},
-        {"keyCopy", "Копировать", "Копировать строку", Glyph::Copy, &FrmSprav2::copyRow},
-        {"keyDel", "Удалить", "Удалить строку (Delete)", Glyph::DeleteRow, &FrmSprav2::deleteRows},
+        {"keyAdd", "Добавить", "Новая строка (Insert)", Glyph::NewRow, &CardWindow::addRow},
+        {"keyEdit", "Изменить", "Изменить (открыть) (Enter)", Glyph::EditRow, &CardWindow::editRow},
+        {"keyCopy", "Копировать", "Копировать строку", Glyph::Copy, &CardWindow::copyRow},
+        {"keyDel", "Удалить", "Удалить строку (Delete)", Glyph::DeleteRow, &CardWindow::deleteRows},
     };
     for (const Key& k : keys) {
         const auto slot = k.slot;
@@ -293,7 +293,7 @@ QWidget* FrmSprav2::buildGrids()
     return host;
 }
 
-void FrmSprav2::build()
+void CardWindow::build()
 {
     controls_.reset(editor_.fields().size());
     auto* top = new QHBoxLayout;
@@ -307,8 +307,8 @@ void FrmSprav2::build()
     close_ = new QPushButton(QStringLiteral("Закрыть"), this);
     close_->setObjectName(QStringLiteral("cmdClose"));
     close_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &FrmSprav2::accept);
-    connect(close_, &QPushButton::clicked, this, &FrmSprav2::reject);
+    connect(ok_, &QPushButton::clicked, this, &CardWindow::accept);
+    connect(close_, &QPushButton::clicked, this, &CardWindow::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -317,7 +317,7 @@ void FrmSprav2::build()
     resize(980, 760);
 }
 
-bool FrmSprav2::open(EditMode mode, std::optional<qint64> id, std::optional<qint64> category)
+bool CardWindow::open(EditMode mode, std::optional<qint64> id, std::optional<qint64> category)
 {
     if (!editor_.open(mode, id, category))
         return false;
@@ -329,17 +329,17 @@ bool FrmSprav2::open(EditMode mode, std::optional<qint64> id, std::optional<qint
     return true;
 }
 
-QWidget* FrmSprav2::control(const QString& field) const
+QWidget* CardWindow::control(const QString& field) const
 {
     return controls_.byName(field);
 }
 
-void FrmSprav2::display(int index)
+void CardWindow::display(int index)
 {
     controls_.show(index, editor_.value(index));
 }
 
-void FrmSprav2::changed(int index, const QVariant& value)
+void CardWindow::changed(int index, const QVariant& value)
 {
     if (controls_.showing())
         return;
@@ -347,7 +347,7 @@ void FrmSprav2::changed(int index, const QVariant& value)
     refreshTitle();
 }
 
-void FrmSprav2::textEdited(int index, const QString& text)
+void CardWindow::textEdited(int index, const QString& text)
 {
     // A refused character goes; the text stays as it was.
     const bool allowed = !isNumericField(editor_.fields()[size_t(index)]) || editor_.acceptTyping(index, text);
@@ -355,7 +355,7 @@ void FrmSprav2::textEdited(int index, const QString& text)
         changed(index, text);
 }
 
-void FrmSprav2::refreshTitle()
+void CardWindow::refreshTitle()
 {
     setWindowTitle(editor_.caption());
     nutrientCaption_->setText(editor_.nutrientCaption());
@@ -363,7 +363,7 @@ void FrmSprav2::refreshTitle()
                            QStringLiteral(" г"));
 }
 
-void FrmSprav2::loadGrids(std::optional<qint64> select)
+void CardWindow::loadGrids(std::optional<qint64> select)
 {
     const std::optional<qint64> card = editor_.cardId();
     ingredientRows_ = card ? books::cardIngredientRows(db_, *card) : std::vector<books::CardIngredientRow>{};
@@ -418,7 +418,7 @@ void FrmSprav2::loadGrids(std::optional<qint64> select)
     updateStatus();
 }
 
-QTableWidget* FrmSprav2::activeGrid() const
+QTableWidget* CardWindow::activeGrid() const
 {
     if (yields_->hasFocus())
         return yields_;
@@ -427,17 +427,17 @@ QTableWidget* FrmSprav2::activeGrid() const
     return lastGrid_;
 }
 
-CardGrid FrmSprav2::activeKind() const
+CardGrid CardWindow::activeKind() const
 {
     return activeGrid() == yields_ ? CardGrid::Yields : CardGrid::Ingredients;
 }
 
-QString FrmSprav2::statusText() const
+QString CardWindow::statusText() const
 {
     return rowLabel_->text() + QLatin1Char(' ') + totalLabel_->text() + QLatin1Char(' ') + selectedLabel_->text();
 }
 
-void FrmSprav2::updateStatus()
+void CardWindow::updateStatus()
 {
     QTableWidget* g = activeGrid();
     const int current = g->currentRow();
@@ -448,7 +448,7 @@ void FrmSprav2::updateStatus()
                             QString::number(g->selectionModel()->selectedRows().size()) + QLatin1Char('.'));
 }
 
-bool FrmSprav2::eventFilter(QObject* watched, QEvent* event)
+bool CardWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && (watched == ingredients_ || watched == yields_)) {
         lastGrid_ = static_cast<QTableWidget*>(watched);
@@ -473,7 +473,7 @@ bool FrmSprav2::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmSprav2::openLineEditor(EditMode mode)
+void CardWindow::openLineEditor(EditMode mode)
 {
     const CardGrid kind = activeKind();
     QTableWidget* grid = activeGrid();
@@ -500,7 +500,7 @@ void FrmSprav2::openLineEditor(EditMode mode)
     books::RecordEditor line(db_, prompt_, kind == CardGrid::Ingredients ? books::entryRecipeLines : books::entryYields);
     std::optional<qint64> saved;
     if (line.open(mode, id, editor_.cardId())) {
-        BookRecordDialog dialog(line, this);
+        RecordEditorDialog dialog(line, this);
         showDialog(dialog);
         saved = dialog.savedId();
     }
@@ -512,22 +512,22 @@ void FrmSprav2::openLineEditor(EditMode mode)
     grid->setFocus();
 }
 
-void FrmSprav2::addRow()
+void CardWindow::addRow()
 {
     openLineEditor(EditMode::Add);
 }
 
-void FrmSprav2::editRow()
+void CardWindow::editRow()
 {
     openLineEditor(EditMode::Edit);
 }
 
-void FrmSprav2::copyRow()
+void CardWindow::copyRow()
 {
     openLineEditor(EditMode::Copy);
 }
 
-void FrmSprav2::deleteRows()
+void CardWindow::deleteRows()
 {
     const CardGrid kind = activeKind();
     QTableWidget* grid = activeGrid();
@@ -557,7 +557,7 @@ void FrmSprav2::deleteRows()
     grid->setFocus();
 }
 
-void FrmSprav2::accept()
+void CardWindow::accept()
 {
     // A copy receives its lines and yields at its first save.
     if (editor_.save())
@@ -565,7 +565,7 @@ void FrmSprav2::accept()
     refreshTitle();
 }
 
-void FrmSprav2::reject()
+void CardWindow::reject()
 {
     if (!editor_.confirmClose(ingredients_->rowCount(), yields_->rowCount())) {
         refreshTitle();
@@ -580,7 +580,7 @@ void FrmSprav2::reject()
 std::optional<qint64> openCardWindow(QWidget* parent, Database& db, Prompt& prompt, const QString& bookTitle,
                                      EditMode mode, std::optional<qint64> id, std::optional<qint64> category)
 {
-    FrmSprav2 window(db, prompt, bookTitle, parent);
+    CardWindow window(db, prompt, bookTitle, parent);
     if (!window.open(mode, id, category))
         return std::nullopt;
     window.exec();

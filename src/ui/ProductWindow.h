@@ -1,5 +1,5 @@
 #pragma once
-// The product window (FrmProd): one product with its fields, its nutrient block per 100 g and
+// The product window (ProductWindow): one product with its fields, its nutrient block per 100 g and
 // one row per vitamin; new, edit or copy. The logic lives in books::ProductEditor; the window
 // shows its fields, passes typed values in and keeps the caption's unsaved-changes marker.
 
@@ -19,10 +19,10 @@ class Prompt;
 
 namespace rat::ui {
 
-class FrmProd : public QDialog {
+class ProductWindow : public QDialog {
     Q_OBJECT
 public:
-    FrmProd(Database& db, Prompt& prompt, QWidget* parent = nullptr);
+    ProductWindow(Database& db, Prompt& prompt, QWidget* parent = nullptr);
 
     // Reads the product (edit, copy) or the presets of a new one and shows them; false when the
     // product no longer exists (the person has been told; the window is not to be shown).

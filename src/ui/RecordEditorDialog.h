@@ -22,14 +22,14 @@ class RecordEditor;
 
 namespace rat::ui {
 
-class BookRecordDialog : public QDialog {
+class RecordEditorDialog : public QDialog {
     Q_OBJECT
 public:
     // The editor of an opened RecordEditor (add, edit or copy); it stays the editor's view.
-    explicit BookRecordDialog(books::RecordEditor& editor, QWidget* parent = nullptr);
+    explicit RecordEditorDialog(books::RecordEditor& editor, QWidget* parent = nullptr);
     // The search dialog of a book: its searchable columns, with the column and sample of the
     // last search preset.
-    BookRecordDialog(const QString& bookTitle, const std::vector<books::SearchColumn>& columns, int column,
+    RecordEditorDialog(const QString& bookTitle, const std::vector<books::SearchColumn>& columns, int column,
                      const QString& sample, QWidget* parent = nullptr);
 
     bool isSearch() const { return editor_ == nullptr; }

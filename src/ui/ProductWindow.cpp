@@ -1,4 +1,4 @@
-#include "ui/FrmProd.h"
+#include "ui/ProductWindow.h"
 #include "refbooks/SeasonalLosses.h"
 #include "refbooks/Substitutes.h"
 #include "ui/BookWindows.h"
@@ -43,14 +43,14 @@ MainWindow* mainWindowOf(QWidget* w)
 
 } // namespace
 
-FrmProd::FrmProd(Database& db, Prompt& prompt, QWidget* parent) : QDialog(parent), editor_(db, prompt)
+ProductWindow::ProductWindow(Database& db, Prompt& prompt, QWidget* parent) : QDialog(parent), editor_(db, prompt)
 {
     setObjectName(QStringLiteral("FrmProd"));
     editor_.onOpenNorms = [this] { normsRequested_ = true; };
     build();
 }
 
-void FrmProd::build()
+void ProductWindow::build()
 {
     const auto& fields = editor_.fields();
     controls_.reset(fields.size());
@@ -149,8 +149,8 @@ void FrmProd::build()
     cancel_ = new QPushButton(QStringLiteral("Отмена"), this);
     cancel_->setObjectName(QStringLiteral("cmdCancel"));
     cancel_->setAutoDefault(false);
-    connect(ok_, &QPushButton::clicked, this, &FrmProd::accept);
-    connect(cancel_, &QPushButton::clicked, this, &FrmProd::reject);
+    connect(ok_, &QPushButton::clicked, this, &ProductWindow::accept);
+    connect(cancel_, &QPushButton::clicked, this, &ProductWindow::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
@@ -162,7 +162,7 @@ void FrmProd::build()
     resize(860, qBound(420, content + 70, 640));
 }
 
-bool FrmProd::open(EditMode mode, std::optional<qint64> id, std::optional<qint64> group)
+bool ProductWindow::open(EditMode mode, std::optional<qint64> id, std::optional<qint64> group)
 {
     savedId_.reset();
     normsRequested_ = false;
@@ -174,17 +174,17 @@ bool FrmProd::open(EditMode mode, std::optional<qint64> id, std::optional<qint64
     return true;
 }
 
-void FrmProd::display(int index)
+void ProductWindow::display(int index)
 {
     controls_.show(index, editor_.value(index));
 }
 
-QWidget* FrmProd::control(const QString& field) const
+QWidget* ProductWindow::control(const QString& field) const
 {
     return controls_.byName(field);
 }
 
-void FrmProd::changed(int index, const QVariant& value)
+void ProductWindow::changed(int index, const QVariant& value)
 {
     if (controls_.showing())
         return;
@@ -192,7 +192,7 @@ void FrmProd::changed(int index, const QVariant& value)
     refreshTitle();
 }
 
-void FrmProd::textEdited(int index, const QString& text)
+void ProductWindow::textEdited(int index, const QString& text)
 {
     // A refused character goes; the text stays as it was.
     const bool allowed = !isNumericField(editor_.fields()[size_t(index)]) || editor_.acceptTyping(index, text);
@@ -200,12 +200,12 @@ void FrmProd::textEdited(int index, const QString& text)
         changed(index, text);
 }
 
-void FrmProd::refreshTitle()
+void ProductWindow::refreshTitle()
 {
     setWindowTitle(editor_.caption());
 }
 
-bool FrmProd::eventFilter(QObject* watched, QEvent* event)
+bool ProductWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && watched == vat_) {
         auto* edit = static_cast<QLineEdit*>(vat_);
@@ -230,7 +230,7 @@ bool FrmProd::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmProd::accept()
+void ProductWindow::accept()
 {
     const auto saved = editor_.save();
     refreshTitle();
@@ -240,7 +240,7 @@ void FrmProd::accept()
     QDialog::accept();
 }
 
-void FrmProd::reject()
+void ProductWindow::reject()
 {
     const bool wasChanged = editor_.isChanged();
     if (!editor_.confirmClose()) {
@@ -259,7 +259,7 @@ void FrmProd::reject()
 bool openProductWindow(QWidget* parent, Database& db, Prompt& prompt, EditMode mode, std::optional<qint64> id,
                        std::optional<qint64> group, qint64* savedId)
 {
-    FrmProd window(db, prompt, parent);
+    ProductWindow window(db, prompt, parent);
     if (!window.open(mode, id, group))
         return false;
     window.exec();

@@ -7,9 +7,9 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
-#include "ui/FrmSprav2.h"
+#include "ui/CardWindow.h"
 #include "ui/MainWindowFixture.h"
-#include "ui/frmSD1.h"
+#include "ui/RecordEditorDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,8 +25,8 @@
 
 using namespace rat;
 using rat::books::EditMode;
-using rat::ui::BookRecordDialog;
-using rat::ui::FrmSprav2;
+using rat::ui::RecordEditorDialog;
+using rat::ui::CardWindow;
 using rat::test::field;
 using rat::test::press;
 using rat::test::typeInto;
@@ -81,10 +81,10 @@ const QString kRecalc = QStringLiteral("question: Вы изменили реце
 
 } // namespace
 
-TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
+TEST(CardWindow, NewCardLinesYieldsAndClosing)
 {
     CardFile f;
-    FrmSprav2 w(f.db(), f.prompt, QStringLiteral("Технологические карты"));
+    CardWindow w(f.db(), f.prompt, QStringLiteral("Технологические карты"));
     ASSERT_TRUE(w.open(EditMode::Add, {}, qint64(1)));
     w.show();
     QApplication::setActiveWindow(&w);
@@ -136,7 +136,7 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
     // Two lines through the record editor of the recipe lines, bound to this card.
     auto addLine = [&](const QString& product, const QString& brutto, const QString& netto) {
         w.showDialog = [&](QDialog& d) {
-            auto& dialog = static_cast<BookRecordDialog&>(d);
+            auto& dialog = static_cast<RecordEditorDialog&>(d);
             EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Рецептура: Новая"));
             EXPECT_EQ(field<QComboBox>(dialog, "id_card_recipes")->currentText().trimmed().left(2), QStringLiteral("Щи"));
             choose(field<QComboBox>(dialog, "id_product"), product);
@@ -161,7 +161,7 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
     // A yield: copied to the other eater type by the yield rules.
     f.prompt.clear();
     w.showDialog = [&](QDialog& d) {
-        auto& dialog = static_cast<BookRecordDialog&>(d);
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Выход блюда: Новая"));
         choose(field<QComboBox>(dialog, "id_type_eating"), QStringLiteral("С12"));
         typeInto(field<QLineEdit>(dialog, "output1"), QStringLiteral("150"));
@@ -185,7 +185,7 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
 
     // The planned cost recalculated elsewhere is read back after a line command.
     f.db().exec(QStringLiteral("UPDATE card_recipes SET cost = 12.5 WHERE id = ?1"), {card});
-    w.showDialog = [](QDialog& d) { static_cast<BookRecordDialog&>(d).cancelButton()->click(); };
+    w.showDialog = [](QDialog& d) { static_cast<RecordEditorDialog&>(d).cancelButton()->click(); };
     press(w.ingredientGrid(), Qt::Key_Return);
     EXPECT_EQ(field<QLineEdit>(w, "cost")->text(), QStringLiteral("12,5"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Щи"));
@@ -208,13 +208,13 @@ TEST(FrmSprav2, NewCardLinesYieldsAndClosing)
               QStringLiteral("112"));
 }
 
-TEST(FrmSprav2, EmptyGridsOnClosingAndTheListHooks)
+TEST(CardWindow, EmptyGridsOnClosingAndTheListHooks)
 {
     CardFile f;
     f.db().exec(QStringLiteral("INSERT INTO card_recipes (id, cname, number1, id_type_meal, id_type_culinary, "
                                "id_receptur, vih) VALUES (5, 'Рагу', '3', 2, 2, 1, 200)"));
     {
-        FrmSprav2 w(f.db(), f.prompt, QStringLiteral("Блюда"));
+        CardWindow w(f.db(), f.prompt, QStringLiteral("Блюда"));
         ASSERT_TRUE(w.open(EditMode::Edit, qint64(5)));
         w.show();
         EXPECT_EQ(w.windowTitle(), QStringLiteral("Блюда: Рагу"));
@@ -250,7 +250,7 @@ TEST(FrmSprav2, EmptyGridsOnClosingAndTheListHooks)
         ui::setBookWindowHooks(entry, before[size_t(k++)]);
 }
 
-TEST(FrmSprav2, CopyShowsTheCopiedLinesOnceSaved)
+TEST(CardWindow, CopyShowsTheCopiedLinesOnceSaved)
 {
     CardFile f;
     f.db().execScript(QStringLiteral(
@@ -260,7 +260,7 @@ TEST(FrmSprav2, CopyShowsTheCopiedLinesOnceSaved)
         "INSERT INTO recipes (id, id_card_recipes, id_product, brutto, netto, isVariant, id_MainCard) "
         "VALUES (8, 5, 1, 35, 24, -1, 7);"
         "INSERT INTO output (id_card_recipe, id_type_eating, output1) VALUES (5, 1, 180), (5, 2, 150);"));
-    FrmSprav2 w(f.db(), f.prompt, QStringLiteral("Блюда"));
+    CardWindow w(f.db(), f.prompt, QStringLiteral("Блюда"));
     ASSERT_TRUE(w.open(EditMode::Copy, qint64(5)));
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Блюда: Рагу *"));

@@ -19,11 +19,11 @@ class Prompt;
 
 namespace rat::ui {
 
-class frmSpros : public QDialog {
+class FirstStartDialog : public QDialog {
     Q_OBJECT
 public:
     // Shows the last answers ("ned", "vr", "per", "pl").
-    explicit frmSpros(Prompt& prompt, QWidget* parent = nullptr);
+    explicit FirstStartDialog(Prompt& prompt, QWidget* parent = nullptr);
 
     exchange::NewDatabaseAnswers answers() const;
     void setAnswers(const exchange::NewDatabaseAnswers& a);

@@ -3,7 +3,7 @@
 // header is written here, not by the record editor of the card book, so the follow-ups of a
 // card added through the plain editor do not run for the window.
 
-#include "refbooks/CardWindow.h"
+#include "refbooks/CardEditor.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

@@ -1,4 +1,4 @@
-#include "ui/frmSprav.h"
+#include "ui/BookListWindow.h"
 #include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
@@ -8,7 +8,7 @@
 #include "ui/GridSetup.h"
 #include "ui/MainIcons.h"
 #include "ui/MainWindow.h"
-#include "ui/frmSD1.h"
+#include "ui/RecordEditorDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -504,7 +504,7 @@ void BookListWindow::openEditor(books::EditMode mode, bool plainForm)
         books::RecordEditor editor(db_, prompt_, entry_);
         if (!editor.open(mode, id, parentId()))
             return;
-        BookRecordDialog dialog(editor, this);
+        RecordEditorDialog dialog(editor, this);
         showDialog(dialog);
         saved = dialog.savedId();
         if (saved && !def_->parentField.isEmpty())
@@ -572,7 +572,7 @@ void BookListWindow::find()
 {
     if (!books::BookSearch::canStart(db_, prompt_, entry_, model_->list()))
         return;
-    BookRecordDialog dialog(def_ ? def_->listTitle : windowTitle(), books::searchColumns(db_, entry_),
+    RecordEditorDialog dialog(def_ ? def_->listTitle : windowTitle(), books::searchColumns(db_, entry_),
                             searchColumn_, searchSample_, this);
     showDialog(dialog);
     if (dialog.result() != QDialog::Accepted)

@@ -6,7 +6,7 @@
 #include "core/Rounding.h"
 #include "core/TextFold.h"
 #include "refbooks/CardCalc.h"
-#include "refbooks/CardWindow.h"
+#include "refbooks/CardEditor.h"
 
 #include <algorithm>
 #include <tuple>

@@ -1,7 +1,7 @@
-#include "ui/frmSpros.h"
+#include "ui/FirstStartDialog.h"
 #include "core/AppState.h"
 #include "core/Prompt.h"
-#include "ui/FRMBar.h"
+#include "ui/ProgressWindow.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -29,7 +29,7 @@ QString checkedText(QButtonGroup* group)
 
 } // namespace
 
-frmSpros::frmSpros(Prompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt)
+FirstStartDialog::FirstStartDialog(Prompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt)
 {
     setObjectName(QStringLiteral("frmSpros"));
     setWindowTitle(app().appTitle);
@@ -52,7 +52,7 @@ frmSpros::frmSpros(Prompt& prompt, QWidget* parent) : QDialog(parent), prompt_(p
     setAnswers(exchange::rememberedAnswers());
 }
 
-QButtonGroup* frmSpros::addGroup(const QString& title, const QStringList& texts, const QString& name)
+QButtonGroup* FirstStartDialog::addGroup(const QString& title, const QStringList& texts, const QString& name)
 {
     auto* box = new QGroupBox(title, this);
     box->setObjectName(name);
@@ -68,7 +68,7 @@ QButtonGroup* frmSpros::addGroup(const QString& title, const QStringList& texts,
     return group;
 }
 
-QRadioButton* frmSpros::choice(const QString& text) const
+QRadioButton* FirstStartDialog::choice(const QString& text) const
 {
     for (QRadioButton* b : choices_)
         if (b->text() == text)
@@ -76,7 +76,7 @@ QRadioButton* frmSpros::choice(const QString& text) const
     return nullptr;
 }
 
-exchange::NewDatabaseAnswers frmSpros::answers() const
+exchange::NewDatabaseAnswers FirstStartDialog::answers() const
 {
     exchange::NewDatabaseAnswers a = exchange::rememberedAnswers();
     exchange::setWeek(a, checkedText(week_));
@@ -86,7 +86,7 @@ exchange::NewDatabaseAnswers frmSpros::answers() const
     return a;
 }
 
-void frmSpros::setAnswers(const exchange::NewDatabaseAnswers& a)
+void FirstStartDialog::setAnswers(const exchange::NewDatabaseAnswers& a)
 {
     check(week_, exchange::weekText(a));
     check(stay_, exchange::stayText(a));
@@ -94,7 +94,7 @@ void frmSpros::setAnswers(const exchange::NewDatabaseAnswers& a)
     check(plan_, exchange::planText(a));
 }
 
-void frmSpros::done(int result)
+void FirstStartDialog::done(int result)
 {
     if (result == QDialog::Accepted)
         exchange::rememberAnswers(answers());
@@ -104,12 +104,12 @@ void frmSpros::done(int result)
 
 bool createDatabaseWithQuestions(QWidget* parent, DatabaseSession& session, const QString& path, Prompt& prompt)
 {
-    FRMBarPrompt progress(prompt, parent);
+    ProgressWindowPrompt progress(prompt, parent);
     exchange::NewDatabaseRequest request;
     request.answers = exchange::rememberedAnswers();
     request.prompt = &progress;
     request.askQuestions = [parent, &prompt](exchange::NewDatabaseAnswers& a) {
-        frmSpros questions(prompt, parent);
+        FirstStartDialog questions(prompt, parent);
         questions.exec();
         a = exchange::rememberedAnswers();
     };

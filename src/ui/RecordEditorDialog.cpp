@@ -1,4 +1,4 @@
-#include "ui/frmSD1.h"
+#include "ui/RecordEditorDialog.h"
 #include "refbooks/RecordEditor.h"
 #include "ui/FieldControls.h"
 
@@ -94,19 +94,19 @@ void russian(QDateTimeEdit* edit)
 
 } // namespace
 
-BookRecordDialog::BookRecordDialog(books::RecordEditor& editor, QWidget* parent) : QDialog(parent), editor_(&editor)
+RecordEditorDialog::RecordEditorDialog(books::RecordEditor& editor, QWidget* parent) : QDialog(parent), editor_(&editor)
 {
     buildEditor();
 }
 
-BookRecordDialog::BookRecordDialog(const QString& bookTitle, const std::vector<books::SearchColumn>& columns,
+RecordEditorDialog::RecordEditorDialog(const QString& bookTitle, const std::vector<books::SearchColumn>& columns,
                                    int column, const QString& sample, QWidget* parent)
     : QDialog(parent)
 {
     buildSearch(bookTitle, columns, column, sample);
 }
 
-void BookRecordDialog::buildButtons(QVBoxLayout* layout, const QString& okText)
+void RecordEditorDialog::buildButtons(QVBoxLayout* layout, const QString& okText)
 {
     ok_ = new QPushButton(okText, this);
     ok_->setObjectName(QStringLiteral("cmdOK"));
@@ -119,10 +119,10 @@ void BookRecordDialog::buildButtons(QVBoxLayout* layout, const QString& okText)
     row->addWidget(ok_);
     row->addWidget(cancel_);
     layout->addLayout(row);
-    connect(cancel_, &QPushButton::clicked, this, &BookRecordDialog::reject);
+    connect(cancel_, &QPushButton::clicked, this, &RecordEditorDialog::reject);
 }
 
-void BookRecordDialog::buildEditor()
+void RecordEditorDialog::buildEditor()
 {
     setObjectName(QStringLiteral("frmSD1"));
     setWindowTitle(editor_->caption());
@@ -170,7 +170,7 @@ void BookRecordDialog::buildEditor()
     scroll->setWidget(page);
     layout->addWidget(scroll, 1);
     buildButtons(layout, QStringLiteral("ОК"));
-    connect(ok_, &QPushButton::clicked, this, &BookRecordDialog::save);
+    connect(ok_, &QPushButton::clicked, this, &RecordEditorDialog::save);
     ok_->setDefault(true);
     contentHeight_ = page->sizeHint().height();
     contentWidth_ = page->sizeHint().width();
@@ -178,7 +178,7 @@ void BookRecordDialog::buildEditor()
         inputs_.front()->setFocus();
 }
 
-QWidget* BookRecordDialog::makeControl(int index)
+QWidget* RecordEditorDialog::makeControl(int index)
 {
     books::RecordEditor& ed = *editor_;
     const EditorField& f = ed.fields()[size_t(index)];
@@ -303,7 +303,7 @@ QWidget* BookRecordDialog::makeControl(int index)
     return result;
 }
 
-void BookRecordDialog::fillList(int index, QComboBox* box)
+void RecordEditorDialog::fillList(int index, QComboBox* box)
 {
     const EditorField& f = editor_->fields()[size_t(index)];
     const QVariant value = editor_->value(index);
@@ -323,7 +323,7 @@ void BookRecordDialog::fillList(int index, QComboBox* box)
     box->setCurrentIndex(current);
 }
 
-void BookRecordDialog::listChanged(int index)
+void RecordEditorDialog::listChanged(int index)
 {
     auto* box = qobject_cast<QComboBox*>(controls_.value(editor_->fields()[size_t(index)].field.toLower()));
     if (!box)
@@ -348,7 +348,7 @@ void BookRecordDialog::listChanged(int index)
     }
 }
 
-void BookRecordDialog::followBoxes()
+void RecordEditorDialog::followBoxes()
 {
     const std::vector<EditorField>& fields = editor_->fields();
     for (size_t j = 0; j < fields.size(); ++j) {
@@ -373,7 +373,7 @@ void BookRecordDialog::followBoxes()
     }
 }
 
-void BookRecordDialog::buildSearch(const QString& bookTitle, const std::vector<books::SearchColumn>& columns,
+void RecordEditorDialog::buildSearch(const QString& bookTitle, const std::vector<books::SearchColumn>& columns,
                                    int column, const QString& sample)
 {
     setObjectName(QStringLiteral("frmSD1"));
@@ -413,24 +413,24 @@ void BookRecordDialog::buildSearch(const QString& bookTitle, const std::vector<b
     sample_->selectAll();
 }
 
-int BookRecordDialog::searchColumn() const
+int RecordEditorDialog::searchColumn() const
 {
     if (!searchColumn_ || searchColumn_->currentIndex() < 0)
         return -1;
     return searchColumn_->currentData().toInt();
 }
 
-QString BookRecordDialog::sample() const
+QString RecordEditorDialog::sample() const
 {
     return sample_ ? sample_->text() : QString();
 }
 
-QWidget* BookRecordDialog::control(const QString& field) const
+QWidget* RecordEditorDialog::control(const QString& field) const
 {
     return controls_.value(field.toLower());
 }
 
-QSize BookRecordDialog::sizeHint() const
+QSize RecordEditorDialog::sizeHint() const
 {
     if (isSearch())
         return QDialog::sizeHint().expandedTo(QSize(440, 0));
@@ -444,7 +444,7 @@ QSize BookRecordDialog::sizeHint() const
     return {qMax(600, width), qMin(room, contentHeight_ + buttons)};
 }
 
-void BookRecordDialog::save()
+void RecordEditorDialog::save()
 {
     if (const auto id = editor_->save()) {
         savedId_ = id;
@@ -452,7 +452,7 @@ void BookRecordDialog::save()
     }
 }
 
-void BookRecordDialog::reject()
+void RecordEditorDialog::reject()
 {
     if (isSearch()) {
         QDialog::reject();
@@ -471,7 +471,7 @@ void BookRecordDialog::reject()
     QDialog::reject();
 }
 
-bool BookRecordDialog::isInput(QWidget* w) const
+bool RecordEditorDialog::isInput(QWidget* w) const
 {
     for (; w && w != this; w = w->parentWidget())
         if (std::find(inputs_.begin(), inputs_.end(), w) != inputs_.end())
@@ -479,7 +479,7 @@ bool BookRecordDialog::isInput(QWidget* w) const
     return false;
 }
 
-void BookRecordDialog::keyPressEvent(QKeyEvent* event)
+void RecordEditorDialog::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     QWidget* focus = focusWidget();
@@ -503,7 +503,7 @@ void BookRecordDialog::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-bool BookRecordDialog::eventFilter(QObject* watched, QEvent* event)
+bool RecordEditorDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // In a multi-line field Enter starts a new line; Ctrl+Enter moves on.
     if (event->type() == QEvent::KeyPress && qobject_cast<QPlainTextEdit*>(watched)) {

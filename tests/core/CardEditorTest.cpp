@@ -3,7 +3,7 @@
 // conditions, the deletion of grid rows with its refusals and questions, and closing.
 
 #include "core/Database.h"
-#include "refbooks/CardWindow.h"
+#include "refbooks/CardEditor.h"
 #include "support/FileTest.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@ using namespace rat::books;
 
 namespace {
 
-class CardWindow : public test::FileTest {
+class CardEditorTest : public test::FileTest {
 protected:
     void SetUp() override
     {
@@ -51,7 +51,7 @@ protected:
                                     dump(QStringLiteral("output")) + dump(QStringLiteral("card_vitamin")); }
 };
 
-TEST_F(CardWindow, IngredientGridOrderKindsAndNestedDishes)
+TEST_F(CardEditorTest, IngredientGridOrderKindsAndNestedDishes)
 {
     // Борщ: main line 12 with variants 15 and 16, line 13, a comment 14, the nested dish 20.
     line(12, 1, 1, 50, 40);
@@ -86,7 +86,7 @@ TEST_F(CardWindow, IngredientGridOrderKindsAndNestedDishes)
     EXPECT_EQ(rows[7].name, QStringLiteral("Фарш №7"));
 }
 
-TEST_F(CardWindow, YieldTextsAndOrder)
+TEST_F(CardEditorTest, YieldTextsAndOrder)
 {
     db().execScript(QStringLiteral(
         "INSERT INTO type_menu (id, tname) VALUES (1, 'Сад'), (2, 'Ясли');"
@@ -103,7 +103,7 @@ TEST_F(CardWindow, YieldTextsAndOrder)
                                   QStringLiteral("Я12|150/30")}));
 }
 
-TEST_F(CardWindow, NewCardSaveMessagesInOrder)
+TEST_F(CardEditorTest, NewCardSaveMessagesInOrder)
 {
     CardEditor card(db(), prompt);
     ASSERT_TRUE(card.open(EditMode::Add));
@@ -226,7 +226,7 @@ TEST_F(CardWindow, NewCardSaveMessagesInOrder)
               5);
 }
 
-TEST_F(CardWindow, EditReadsTheCardAndItsVitamins)
+TEST_F(CardEditorTest, EditReadsTheCardAndItsVitamins)
 {
     db().exec(QStringLiteral("UPDATE card_recipes SET cost = 31.5, protein = 1.25 WHERE id = 1"));
     db().exec(QStringLiteral("INSERT INTO card_vitamin (id_vitamin, id_card_recipes, kol, kol_vih, kolpr, vih) "
@@ -253,7 +253,7 @@ TEST_F(CardWindow, EditReadsTheCardAndItsVitamins)
                                                             "(F5), выделите другую строку.")));
 }
 
-TEST_F(CardWindow, CopyPointsVariantsAtTheCopiedMainLine)
+TEST_F(CardEditorTest, CopyPointsVariantsAtTheCopiedMainLine)
 {
     line(12, 1, 1, 50, 40);
     line(13, 1, 2, 20, 16, QStringLiteral(", vih_kol, brutto2"), QStringLiteral(", 250, 50"));
@@ -295,7 +295,7 @@ TEST_F(CardWindow, CopyPointsVariantsAtTheCopiedMainLine)
     EXPECT_EQ(cardIngredientRows(db(), *saved).size(), 3u);
 }
 
-TEST_F(CardWindow, LineCommandsNeedASavedCard)
+TEST_F(CardEditorTest, LineCommandsNeedASavedCard)
 {
     CardEditor card(db(), prompt);
     ASSERT_TRUE(card.open(EditMode::Add));
@@ -323,7 +323,7 @@ TEST_F(CardWindow, LineCommandsNeedASavedCard)
                                           "удаления.")}));
 }
 
-TEST_F(CardWindow, IngredientDeletionRefusalsAndQuestions)
+TEST_F(CardEditorTest, IngredientDeletionRefusalsAndQuestions)
 {
     line(12, 1, 1, 50, 40);
     line(13, 1, 2, 20, 16);
@@ -375,7 +375,7 @@ TEST_F(CardWindow, IngredientDeletionRefusalsAndQuestions)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes")), 3);
 }
 
-TEST_F(CardWindow, DeletionStopsAtARowTheFileRefuses)
+TEST_F(CardEditorTest, DeletionStopsAtARowTheFileRefuses)
 {
     line(12, 1, 1, 50, 40);
     line(13, 1, 2, 20, 16);
@@ -396,7 +396,7 @@ TEST_F(CardWindow, DeletionStopsAtARowTheFileRefuses)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM recipes WHERE id = 12")), 0);
 }
 
-TEST_F(CardWindow, YieldDeletionRefusedWhileMenusUseTheCard)
+TEST_F(CardEditorTest, YieldDeletionRefusedWhileMenusUseTheCard)
 {
     db().execScript(QStringLiteral(
         "INSERT INTO type_menu (id, tname) VALUES (1, 'Сад'), (2, 'Ясли'), (3, 'Лето');"
@@ -440,7 +440,7 @@ TEST_F(CardWindow, YieldDeletionRefusedWhileMenusUseTheCard)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM output WHERE id = 4")), 0);
 }
 
-TEST_F(CardWindow, ClosingQuestions)
+TEST_F(CardEditorTest, ClosingQuestions)
 {
     const QString unsaved = QStringLiteral("question: Были внесены изменения. Сохранить и закрыть? \"Да\" – сохранить, "
                                            "\"Нет\" – не сохранять, \"Отмена\" – не выходить. => ");

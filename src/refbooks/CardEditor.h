@@ -1,5 +1,5 @@
 #pragma once
-// The card window's logic (FrmSprav2): one technological card as a whole. The header fields
+// The card window's logic (CardWindow): one technological card as a whole. The header fields
 // and the nutrient block (per 100 g, per the reference mass `vih`, the loss in cooking), the
 // ingredient grid with the nested dishes expanded, the yield grid, the save with its checks in
 // their fixed order, the conditions of the line commands, the deletion of grid rows and the

@@ -8,7 +8,7 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "ui/BookWindows.h"
-#include "ui/FrmProd.h"
+#include "ui/ProductWindow.h"
 #include "ui/MainWindowFixture.h"
 
 #include <QApplication>
@@ -61,11 +61,11 @@ void clearAndType(QLineEdit* e, const QString& text)
 
 } // namespace
 
-TEST(FrmProd, OpenChangeSaveReopen)
+TEST(ProductWindow, OpenChangeSaveReopen)
 {
     ProductFile f;
     {
-        ui::FrmProd w(f.db(), f.prompt);
+        ui::ProductWindow w(f.db(), f.prompt);
         ASSERT_TRUE(w.open(EditMode::Edit, f.milk));
         w.show();
         EXPECT_EQ(w.objectName(), QStringLiteral("FrmProd"));
@@ -128,7 +128,7 @@ TEST(FrmProd, OpenChangeSaveReopen)
     EXPECT_EQ(f.db().scalar(QStringLiteral("SELECT COUNT(*) FROM vitamin_quantity WHERE id_product = 1")).toLongLong(), 1);
 
     // Opened again: what was saved, no marker.
-    ui::FrmProd again(f.db(), f.prompt);
+    ui::ProductWindow again(f.db(), f.prompt);
     ASSERT_TRUE(again.open(EditMode::Edit, f.milk));
     EXPECT_EQ(again.windowTitle(), QStringLiteral("Продукты: Молоко 3,2%"));
     EXPECT_EQ(field<QLineEdit>(again, "fat")->text(), QStringLiteral("3,2"));
@@ -137,11 +137,11 @@ TEST(FrmProd, OpenChangeSaveReopen)
     EXPECT_TRUE(field<QCheckBox>(again, "trueLak")->isChecked());
 }
 
-TEST(FrmProd, NewProductVatDefaultAndEnterMovesOn)
+TEST(ProductWindow, NewProductVatDefaultAndEnterMovesOn)
 {
     ProductFile f;
     f.db().exec(QStringLiteral("UPDATE INF SET NDS = -1, NDS_PR = 20"));
-    ui::FrmProd w(f.db(), f.prompt);
+    ui::ProductWindow w(f.db(), f.prompt);
     ASSERT_TRUE(w.open(EditMode::Add, {}, qint64(1)));
     w.show();
     QApplication::setActiveWindow(&w);
@@ -183,10 +183,10 @@ TEST(FrmProd, NewProductVatDefaultAndEnterMovesOn)
     EXPECT_EQ(f.db().scalar(QStringLiteral("SELECT COUNT(*) FROM products")).toLongLong(), 1);
 }
 
-TEST(FrmProd, CopyYesOnCloseAndAProductGoneMeanwhile)
+TEST(ProductWindow, CopyYesOnCloseAndAProductGoneMeanwhile)
 {
     ProductFile f;
-    ui::FrmProd w(f.db(), f.prompt);
+    ui::ProductWindow w(f.db(), f.prompt);
     ASSERT_TRUE(w.open(EditMode::Copy, f.milk));
     w.show();
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Продукты: Молоко *"));
@@ -211,7 +211,7 @@ TEST(FrmProd, CopyYesOnCloseAndAProductGoneMeanwhile)
                                          "другую строку.")));
 }
 
-TEST(FrmProd, ListWindowsReachTheProductModule)
+TEST(ProductWindow, ListWindowsReachTheProductModule)
 {
     ProductFile f;
     f.db().execScript(QStringLiteral("INSERT INTO products (pname) VALUES ('Кефир');"

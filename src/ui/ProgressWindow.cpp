@@ -1,4 +1,4 @@
-#include "ui/FRMBar.h"
+#include "ui/ProgressWindow.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
 #include "exchange/StandardData.h"
@@ -12,7 +12,7 @@
 
 namespace rat::ui {
 
-FRMBar::FRMBar(QWidget* parent) : QDialog(parent)
+ProgressWindow::ProgressWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FRMBar"));
     setWindowTitle(app().appTitle);
@@ -30,7 +30,7 @@ FRMBar::FRMBar(QWidget* parent) : QDialog(parent)
     setMinimumWidth(420);
 }
 
-void FRMBar::setProgress(int done, int total, const QString& text)
+void ProgressWindow::setProgress(int done, int total, const QString& text)
 {
     if (!text.isEmpty())
         label_->setText(text);
@@ -38,39 +38,39 @@ void FRMBar::setProgress(int done, int total, const QString& text)
     bar_->setValue(qBound(0, done, total > 0 ? total : 1));
 }
 
-FRMBarPrompt::FRMBarPrompt(Prompt& inner, QWidget* parent) : inner_(inner), parent_(parent) {}
+ProgressWindowPrompt::ProgressWindowPrompt(Prompt& inner, QWidget* parent) : inner_(inner), parent_(parent) {}
 
-FRMBarPrompt::~FRMBarPrompt()
+ProgressWindowPrompt::~ProgressWindowPrompt()
 {
     delete bar_.data();
 }
 
-void FRMBarPrompt::message(const QString& text, Icon icon)
+void ProgressWindowPrompt::message(const QString& text, Icon icon)
 {
     inner_.message(text, icon);
 }
 
-Answer FRMBarPrompt::ask(const QString& text, Buttons buttons, Answer defaultAnswer)
+Answer ProgressWindowPrompt::ask(const QString& text, Buttons buttons, Answer defaultAnswer)
 {
     return inner_.ask(text, buttons, defaultAnswer);
 }
 
-std::optional<int> FRMBarPrompt::choose(const QString& title, const QString& prompt, const QStringList& items)
+std::optional<int> ProgressWindowPrompt::choose(const QString& title, const QString& prompt, const QStringList& items)
 {
     return inner_.choose(title, prompt, items);
 }
 
-std::optional<QString> FRMBarPrompt::input(const QString& title, const QString& prompt, const QString& defaultText)
+std::optional<QString> ProgressWindowPrompt::input(const QString& title, const QString& prompt, const QString& defaultText)
 {
     return inner_.input(title, prompt, defaultText);
 }
 
-void FRMBarPrompt::status(const QString& text)
+void ProgressWindowPrompt::status(const QString& text)
 {
     inner_.status(text);
 }
 
-void FRMBarPrompt::progress(int done, int total, const QString& text)
+void ProgressWindowPrompt::progress(int done, int total, const QString& text)
 {
     if (total <= 0) {
         if (bar_)
@@ -78,7 +78,7 @@ void FRMBarPrompt::progress(int done, int total, const QString& text)
         return;
     }
     if (!bar_)
-        bar_ = new FRMBar(parent_);
+        bar_ = new ProgressWindow(parent_);
     bar_->setProgress(done, total, text);
     if (!bar_->isVisible())
         bar_->show();
@@ -94,7 +94,7 @@ void importPlanMenu(QWidget* parent, DatabaseSession& session, Prompt& prompt)
                                                          QStringLiteral("ZIP (*.zip)"));
     if (archive.isEmpty())
         return;
-    FRMBarPrompt progress(prompt, parent);
+    ProgressWindowPrompt progress(prompt, parent);
     progress.progress(0, 1, exchange::fillingLabel());
     exchange::ImportPlanMenuPackage(session.db(), progress, archive);
     progress.progress(0, 0, QString());

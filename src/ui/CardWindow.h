@@ -1,11 +1,11 @@
 #pragma once
-// The card window (FrmSprav2): one technological card as a whole: its header, the nutrient
+// The card window (CardWindow): one technological card as a whole: its header, the nutrient
 // block, the ingredient grid and the yield grid. The logic lives in books::CardEditor and the
 // card grid functions; the window shows them, passes typed values in, opens the record editor
 // for a line or a yield and keeps the caption's unsaved-changes marker. ОК saves and the
 // window stays, so that lines can be added to a card just saved; "Закрыть" asks and closes.
 
-#include "refbooks/CardWindow.h"
+#include "refbooks/CardEditor.h"
 #include "ui/FieldControls.h"
 
 #include <QDialog>
@@ -27,10 +27,10 @@ class Prompt;
 
 namespace rat::ui {
 
-class FrmSprav2 : public QDialog {
+class CardWindow : public QDialog {
     Q_OBJECT
 public:
-    FrmSprav2(Database& db, Prompt& prompt, const QString& bookTitle, QWidget* parent = nullptr);
+    CardWindow(Database& db, Prompt& prompt, const QString& bookTitle, QWidget* parent = nullptr);
 
     // Reads the card (edit, copy) or prepares a new one of the category; false when the card no
     // longer exists (the person has been told; the window is not to be shown).
