@@ -48,6 +48,7 @@ void registerProductCommands(); // sell-by date, seasonal gross weight, copies o
 void registerExchangeCommands();  // new database, standard data, collections, model plan-menu
 void registerPlanMenuCommands();  // plan days, copies of plan-menus and days, the summary
 void registerDayMenuCommands();   // day menus: numbering, creation, rows, counts, copies
+void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -61,6 +62,7 @@ inline void registerAllCommands()
     registerExchangeCommands();
     registerPlanMenuCommands();
     registerDayMenuCommands();
+    registerStockCommands();
 }
 
 } // namespace rat::cli
