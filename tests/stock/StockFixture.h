@@ -5,7 +5,16 @@
 
 #include "menu/DayMenuFixture.h"
 
+#include "core/DataHelpers.h"
+
 #include <QVariant>
+#include <ostream>
+
+// Readable texts in the failures of this executable.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace rat::test {
 
@@ -97,7 +106,8 @@ protected:
         st.bind(1, idm1);
         while (st.next())
             out << QStringLiteral("%1:%2:%3=%4/%5 ост %6")
-                       .arg(st.toString(0), st.toString(1), st.toString(2), st.toString(3), st.toString(4), st.toString(5));
+                       .arg(st.toString(0), st.toString(1), st.toString(2), plainNumber(st.toDouble(3)),
+                            plainNumber(st.toDouble(4)), plainNumber(st.toDouble(5)));
         return out;
     }
     // "lot:type=quantity" of an expense document's lines in their order.
