@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace rat::stock {
 
@@ -43,15 +44,58 @@ using detail::num;
 
 namespace {
 
-// Per lot, the sum of the approved lines of `lineTable` whose document is dated up to `date`.
-std::unordered_map<qint64, double> takenByLot(Database& db, const QString& sql, const std::vector<QVariant>& params)
+// A stored date ("YYYY-MM-DD", a time may follow) read without the general parser: the remnant
+// reads every lot's dates.
+QDate storedDate(const Statement& st, int col)
 {
-    std::unordered_map<qint64, double> out;
-    Statement st(db, sql);
-    st.bindAll(params);
-    while (st.next())
-        out[st.toInt64(0)] = num(st, 1);
-    return out;
+    if (st.isNull(col))
+        return QDate();
+    const QString s = st.toString(col);
+    if (s.size() < 10 || s[4] != QLatin1Char('-') || s[7] != QLatin1Char('-'))
+        return parseIsoDate(s);
+    int parts[3] = {0, 0, 0};
+    const int from[3] = {0, 5, 8}, len[3] = {4, 2, 2};
+    for (int k = 0; k < 3; ++k)
+        for (int i = from[k]; i < from[k] + len[k]; ++i) {
+            const int c = s[i].unicode() - '0';
+            if (c < 0 || c > 9)
+                return parseIsoDate(s);
+            parts[k] = parts[k] * 10 + c;
+        }
+    return QDate(parts[0], parts[1], parts[2]);
+}
+
+struct ReceiptInfo {
+    bool approved = false;
+    QDate date;
+    QString number;
+};
+
+struct UnitInfo {
+    QString name;
+    double koef = 0;
+};
+
+// Per lot of `at`, the sum of the lines of approved documents dated up to the date: the documents
+// are read first, then the lines once, summed here rather than grouped by the database.
+void addTaken(Database& db, const QString& docSql, const std::vector<QVariant>& docParams, const QString& lineSql,
+              const std::unordered_map<qint64, size_t>& at, std::vector<double>& taken)
+{
+    std::unordered_set<qint64> docs;
+    Statement d(db, docSql);
+    d.bindAll(docParams);
+    while (d.next())
+        docs.insert(d.toInt64(0));
+    if (docs.empty())
+        return;
+    Statement st(db, lineSql);
+    while (st.next()) {
+        if (!docs.count(st.toInt64(2)))
+            continue;
+        const auto it = at.find(st.toInt64(0));
+        if (it != at.end())
+            taken[it->second] += num(st, 1);
+    }
 }
 
 } // namespace
@@ -59,64 +103,92 @@ std::unordered_map<qint64, double> takenByLot(Database& db, const QString& sql, 
 std::vector<LotRemnant> lotRemnants(Database& db, const QDate& date, std::optional<qint64> warehouse,
                                     std::optional<qint64> excludedExpense)
 {
-    const QString d = isoDate(date);
-    const QVariant w = detail::orNull(warehouse);
+    std::unordered_map<qint64, ReceiptInfo> receipts;
+    {
+        Statement st(db, QStringLiteral("SELECT id, status, rdate, [№docum] FROM receipt"));
+        while (st.next())
+            receipts[st.toInt64(0)] = {st.toInt64(1) == -1, storedDate(st, 2), st.toString(3)};
+    }
+    std::unordered_map<qint64, UnitInfo> units;
+    {
+        Statement st(db, QStringLiteral("SELECT id, ename, koef FROM ed_izmer"));
+        while (st.next())
+            units[st.toInt64(0)] = {st.toString(1), num(st, 2)};
+    }
+    std::unordered_map<qint64, std::pair<QString, qint64>> products;
+    {
+        Statement st(db, QStringLiteral("SELECT id, pname, id_ed_izmer FROM products"));
+        while (st.next())
+            products[st.toInt64(0)] = {st.toString(1), st.toInt64(2)};
+    }
+    std::unordered_map<qint64, QString> stores;
+    {
+        Statement st(db, QStringLiteral("SELECT IDSS, name FROM STORAGES"));
+        while (st.next())
+            stores[st.toInt64(0)] = st.toString(1);
+    }
+
     std::vector<LotRemnant> lots;
-    Statement st(db, QStringLiteral(
-        "SELECT s.id, s.id_product, p.pname, COALESCE(s.id_ed_izmer, p.id_ed_izmer), u.ename, u.koef, pu.koef, "
-        "s.quantity, s.cost, s.date_realization, "
-        "CASE WHEN s.status = -1 THEN COALESCE(substr(s.rddate, 1, 10), '1990-01-01') ELSE substr(rc.rdate, 1, 10) END AS ld, "
-        "s.IDSS, w.name, CASE WHEN s.status = -1 THEN '-' ELSE rc.[№docum] END, s.id_receipt "
-        "FROM storage s LEFT JOIN receipt rc ON rc.id = s.id_receipt "
-        "LEFT JOIN products p ON p.id = s.id_product "
-        "LEFT JOIN ed_izmer pu ON pu.id = p.id_ed_izmer "
-        "LEFT JOIN ed_izmer u ON u.id = COALESCE(s.id_ed_izmer, p.id_ed_izmer) "
-        "LEFT JOIN STORAGES w ON w.IDSS = s.IDSS "
-        "WHERE (CASE WHEN s.status = -1 THEN -1 ELSE rc.status END) = -1 AND ld <= ?1 "
-        "AND (?2 IS NULL OR s.IDSS = ?2)"));
-    st.bind(1, d).bind(2, w);
+    std::unordered_map<qint64, size_t> at;
+    Statement st(db, QStringLiteral("SELECT id, id_product, id_ed_izmer, quantity, cost, date_realization, id_receipt, "
+                                    "status, rddate, IDSS FROM storage WHERE ?1 IS NULL OR IDSS = ?1"));
+    st.bind(1, detail::orNull(warehouse));
     while (st.next()) {
+        const bool direct = !st.isNull(7) && st.toInt64(7) == -1;
         LotRemnant l;
+        if (direct) {
+            l.lotDate = st.isNull(8) ? directLotDefaultDate() : storedDate(st, 8);
+            l.document = QStringLiteral("-");
+        } else {
+            const auto r = st.isNull(6) ? receipts.end() : receipts.find(st.toInt64(6));
+            if (r == receipts.end() || !r->second.approved)
+                continue;
+            l.lotDate = r->second.date;
+            l.document = r->second.number;
+            l.receiptId = r->first;
+        }
+        if (!l.lotDate.isValid() || l.lotDate > date)
+            continue;
         l.lotId = st.toInt64(0);
         l.productId = st.toInt64(1);
-        l.productName = st.toString(2);
-        l.unitId = st.toInt64(3);
-        l.unitName = st.toString(4);
-        l.koef = num(st, 5);
-        l.productKoef = num(st, 6);
-        l.quantity = num(st, 7);
-        l.cost = num(st, 8);
-        l.sellBy = dateOf(st, 9);
-        l.lotDate = dateOf(st, 10);
-        l.warehouse = st.toInt64(11);
-        l.warehouseName = st.toString(12);
-        l.document = st.toString(13);
-        if (!st.isNull(14) && st.toString(13) != QLatin1String("-"))
-            l.receiptId = st.toInt64(14);
+        const auto p = products.find(l.productId);
+        qint64 productUnit = 0;
+        if (p != products.end()) {
+            l.productName = p->second.first;
+            productUnit = p->second.second;
+        }
+        l.unitId = st.isNull(2) ? productUnit : st.toInt64(2);
+        if (const auto u = units.find(l.unitId); u != units.end()) {
+            l.unitName = u->second.name;
+            l.koef = u->second.koef;
+        }
+        if (const auto u = units.find(productUnit); u != units.end())
+            l.productKoef = u->second.koef;
+        l.quantity = num(st, 3);
+        l.cost = num(st, 4);
+        l.sellBy = storedDate(st, 5);
+        l.warehouse = st.toInt64(9);
+        if (const auto w = stores.find(l.warehouse); w != stores.end())
+            l.warehouseName = w->second;
+        at[l.lotId] = lots.size();
         lots.push_back(std::move(l));
     }
     if (lots.empty())
         return lots;
 
-    const auto expensed = takenByLot(
-        db, QStringLiteral("SELECT x.id_storage, SUM(x.quantity) FROM expense x "
-                           "JOIN expence_docum e ON e.id = x.id_expence_docum "
-                           "WHERE e.status = -1 AND substr(e.ddate, 1, 10) <= ?1 AND (?2 IS NULL OR e.id <> ?2) "
-                           "GROUP BY x.id_storage"),
-        {d, detail::orNull(excludedExpense)});
-    const auto writtenOff = takenByLot(
-        db, QStringLiteral("SELECT x.id_storage, SUM(x.quantity) FROM spisanie_point x "
-                           "JOIN spisanie e ON e.id = x.id_spisanie "
-                           "WHERE e.status = -1 AND substr(e.wdate, 1, 10) <= ?1 GROUP BY x.id_storage"),
-        {d});
-    for (LotRemnant& l : lots) {
-        double r = 0, s = 0;
-        if (auto it = expensed.find(l.lotId); it != expensed.end())
-            r = it->second;
-        if (auto it = writtenOff.find(l.lotId); it != writtenOff.end())
-            s = it->second;
-        // A sum that is missing or not positive takes nothing from the lot.
-        l.remnant = l.quantity - (r > 0 ? r : 0) - (s > 0 ? s : 0);
+    const QString d = isoDate(date);
+    std::vector<double> expensed(lots.size(), 0.0), writtenOff(lots.size(), 0.0);
+    addTaken(db,
+             QStringLiteral("SELECT id FROM expence_docum WHERE status = -1 AND substr(ddate, 1, 10) <= ?1 "
+                            "AND (?2 IS NULL OR id <> ?2)"),
+             {d, detail::orNull(excludedExpense)},
+             QStringLiteral("SELECT id_storage, quantity, id_expence_docum FROM expense"), at, expensed);
+    addTaken(db, QStringLiteral("SELECT id FROM spisanie WHERE status = -1 AND substr(wdate, 1, 10) <= ?1"), {d},
+             QStringLiteral("SELECT id_storage, quantity, id_spisanie FROM spisanie_point"), at, writtenOff);
+    for (size_t i = 0; i < lots.size(); ++i) {
+        const double r = expensed[i], s = writtenOff[i];
+        // A sum that is not positive takes nothing from the lot.
+        lots[i].remnant = lots[i].quantity - (r > 0 ? r : 0) - (s > 0 ? s : 0);
     }
     std::sort(lots.begin(), lots.end(), [](const LotRemnant& a, const LotRemnant& b) {
         if (a.productId != b.productId)
@@ -151,11 +223,22 @@ std::vector<ProductRemnant> productRemnants(const std::vector<LotRemnant>& lots)
         out[i].grams = roundHalfEven(out[i].grams, 0);
         out[i].quantity = koefs[i] != 0 ? out[i].grams / koefs[i] : 0.0;
     }
-    std::sort(out.begin(), out.end(), [](const ProductRemnant& a, const ProductRemnant& b) {
-        const int c = compareRussian(a.name, b.name);
-        return c != 0 ? c < 0 : a.productId < b.productId;
+    // Folded once per product rather than at every comparison.
+    std::vector<std::pair<QString, size_t>> keys;
+    for (size_t i = 0; i < out.size(); ++i)
+        keys.emplace_back(foldText(out[i].name), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        if (const int c = a.first.compare(b.first))
+            return c < 0;
+        if (const int c = out[a.second].name.compare(out[b.second].name))
+            return c < 0;
+        return out[a.second].productId < out[b.second].productId;
     });
-    return out;
+    std::vector<ProductRemnant> sorted;
+    sorted.reserve(out.size());
+    for (const auto& k : keys)
+        sorted.push_back(std::move(out[k.second]));
+    return sorted;
 }
 
 std::vector<ProductRemnant> productRemnants(Database& db, const QDate& date, std::optional<qint64> warehouse,
