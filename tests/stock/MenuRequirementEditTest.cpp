@@ -138,6 +138,25 @@ TEST_F(MenuRequirementEdit, RemnantRefreshedAndRecreation)
                                  {lineOf(butter, garden)}).toDouble(), 0.2);
 }
 
+TEST_F(MenuRequirementEdit, StoredAndLoadedBackWithTheRemnantOfItsWarehouse)
+{
+    stock::setLineQuantity(db(), prompt, idm1, lineOf(butter, garden), 0.5);
+    const qint64 idm = stock::storeWorkingCopy(db(), idm1, std::nullopt, 10);
+    stock::clearWorkingCopy(db(), idm1);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR_POINT WHERE IDM = ?1"), {idm}), 4);
+    db().exec(QStringLiteral("UPDATE MENUTM SET IDSkl = 2 WHERE IDM = ?1"), {idm});
+    idm1 = stock::loadIntoWorkingCopy(db(), prompt, dm, idm).value();
+    EXPECT_EQ(stock::readWorkingHeader(db(), idm1)->warehouse, 2);
+    // The lots are in warehouse 1: nothing held in warehouse 2.
+    EXPECT_EQ(workingLines(idm1), QStringList({QStringLiteral("Масло:Сад:Каша=20/0.5 ост 0"),
+                                               QStringLiteral("Маргарин:Сад:Каша=8/0.08 ост 0"),
+                                               QStringLiteral("Масло:Ясли:Каша=15/0.06 ост 0"),
+                                               QStringLiteral("Маргарин:Ясли:Каша=6/0.024 ост 0")}));
+    db().exec(QStringLiteral("UPDATE MENUTM1 SET IDSkl = 0 WHERE IDM1 = ?1"), {idm1});
+    stock::refreshRemnants(db(), idm1);
+    EXPECT_EQ(workingLines(idm1).value(1), QStringLiteral("Маргарин:Сад:Каша=8/0.08 ост 5"));
+}
+
 TEST_F(MenuRequirementEdit, DayMenusOfferedForANewDocument)
 {
     dayMenu(planMenu(QStringLiteral("Второе"), 2), QStringLiteral("8"), QStringLiteral("2026-12-06"));

@@ -113,6 +113,10 @@ TEST_F(StockRemnants, PricesOfTheLatestDeliveryNotAfterTheDate)
     lot(early, flour, 2, QStringLiteral("2026-05-01"), 50, kg);    // a kilogram lot of a gram product
     const qint64 newest = directLot(flour, 100, QStringLiteral("2025-01-01"), QStringLiteral("2026-05-01"), 0.07, gram);
 
+    // A lot without a price is left out, even when it is the latest.
+    db().exec(QStringLiteral("INSERT INTO storage (id_product, quantity, id_receipt, cost, id_ed_izmer, status, IDSS) "
+                             "VALUES (?1, 1, ?2, NULL, ?3, 0, 1)"),
+              {oil, receipt(QStringLiteral("2026-02-10")), kg});
     auto prices = stock::productPrices(db(), {oil, flour, none}, QDate(2026, 2, 10));
     EXPECT_DOUBLE_EQ(prices.at(oil), 1.2);
     EXPECT_DOUBLE_EQ(prices.at(flour), 0.05);
