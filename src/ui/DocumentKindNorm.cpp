@@ -3,6 +3,8 @@
 
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "menu/Norms.h"
+#include "refbooks/RecordEditor.h"
 #include "ui/DocumentKindsInternal.h"
 #include "ui/DocumentWindow.h"
 
@@ -60,6 +62,65 @@ public:
         }
         set.totalLabel = QStringLiteral("Итого: ") + QLocale().toString(total, 'g', 12);
         return set;
+    }
+
+    // The group rules decide what is written, in the norms document's words.
+    std::optional<qint64> save(Database& db, Prompt& prompt, HeaderValues& values, std::optional<qint64> id) override
+    {
+        menu::NormRow row;
+        row.id = id;
+        row.eaterType = values.value(QStringLiteral("id_type_eating")).toLongLong();
+        row.group = values.value(QStringLiteral("gname")).toString();
+        const QVariant n = values.value(QStringLiteral("norm"));
+        if (n.typeId() == QMetaType::QString)
+            row.norm = menu::normNumber(n.toString());
+        else if (!n.isNull() && n.isValid())
+            row.norm = n.toDouble();
+        row.product = values.value(QStringLiteral("id_product")).toLongLong();
+        const std::optional<qint64> saved = menu::saveNormRow(db, prompt, row, menu::NormForm::Document);
+        if (saved) {
+            // "Нет" to the group-norm question keeps the group's norm: the header shows it.
+            const QVariant stored = db.scalar(QStringLiteral("SELECT norm FROM norms WHERE id = ?1"), {*saved});
+            values[QStringLiteral("norm")] = stored;
+            values[QStringLiteral("gname")] = row.group.trimmed();
+        }
+        return saved;
+    }
+
+    bool addLine(DocumentWindow& w) override
+    {
+        Database& db = w.database();
+        std::vector<qint64> meals;
+        QStringList names;
+        Statement st(db, QStringLiteral("SELECT id, ename FROM eating ORDER BY id"));
+        while (st.next()) {
+            meals.push_back(st.toInt64(0));
+            names << st.toString(1);
+        }
+        const std::optional<int> i =
+            w.prompt().choose(QStringLiteral("Нормы питания"), QStringLiteral("Выберите прием пищи:"), names);
+        if (!i || *i < 0 || *i >= int(meals.size()))
+            return false;
+        const std::optional<double> kol = askQuantity(w, QString());
+        if (!kol)
+            return false;
+        db.exec(QStringLiteral("INSERT INTO NORMS_POINT (id_norms, id_eating, kol) VALUES (?1, ?2, ?3)"),
+                {*w.documentId(), meals[size_t(*i)], *kol});
+        return true;
+    }
+
+    bool editLine(DocumentWindow& w, int row) override
+    {
+        if (row < 0 || row >= int(ids_.size()))
+            return false;
+        Database& db = w.database();
+        const QVariant old = db.scalar(QStringLiteral("SELECT kol FROM NORMS_POINT WHERE IDNP = ?1"), {ids_[size_t(row)]});
+        const std::optional<double> kol =
+            askQuantity(w, QLocale().toString(old.toDouble(), 'g', 12));
+        if (!kol)
+            return false;
+        db.exec(QStringLiteral("UPDATE NORMS_POINT SET kol = ?1 WHERE IDNP = ?2"), {*kol, ids_[size_t(row)]});
+        return true;
     }
 
     bool hasLines(Database& db, qint64 id) override
@@ -131,6 +192,21 @@ public:
     }
 
 private:
+    // The grams of a meal, typed with a point or a comma; nothing when the person gave none.
+    static std::optional<double> askQuantity(DocumentWindow& w, const QString& current)
+    {
+        const std::optional<QString> text =
+            w.prompt().input(QStringLiteral("Нормы питания"), QStringLiteral("Норма по приему пищи:"), current);
+        if (!text || text->trimmed().isEmpty())
+            return std::nullopt;
+        const QString problem = books::numericTypingProblem(text->trimmed().replace(QLatin1Char('.'), QLatin1Char(',')));
+        if (!problem.isEmpty()) {
+            w.prompt().warning(problem);
+            return std::nullopt;
+        }
+        return menu::normNumber(*text);
+    }
+
     std::vector<qint64> ids_;  // NORMS_POINT keys by grid row
 };
 
