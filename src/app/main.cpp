@@ -19,6 +19,7 @@
 #include "ui/MessageBoxPrompt.h"
 #include "ui/FirstStartDialog.h"
 #include "ui/ParametersDialog.h"
+#include "ui/AnalysisWindow.h"
 #include "ui/PlanMenuWindows.h"
 
 #include <QApplication>
@@ -126,6 +127,7 @@ int main(int argc, char* argv[])
     };
     ui::installBookWindows(window, session);
     ui::installPlanMenuWindows(window, session);
+    ui::installAnalysisWindows(window, session);
     ui::installDayMenuJournal(window);
     window.show();
 

@@ -49,6 +49,7 @@ void registerExchangeCommands();  // new database, standard data, collections, m
 void registerPlanMenuCommands();  // plan days, copies of plan-menus and days, the summary
 void registerDayMenuCommands();   // day menus: numbering, creation, rows, counts, copies
 void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
+void registerNormsCommands();     // nutrition norms, plan-menu analyses, product need of a plan-menu
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -63,6 +64,7 @@ inline void registerAllCommands()
     registerPlanMenuCommands();
     registerDayMenuCommands();
     registerStockCommands();
+    registerNormsCommands();
 }
 
 } // namespace rat::cli

@@ -10,6 +10,7 @@ void registerMenuModule()
     done = true;
     registerPlanMenuBooks();
     registerDayMenuBooks();
+    registerNormBooks();
 }
 
 } // namespace rat::menu

@@ -9,5 +9,6 @@ void registerMenuModule();
 // Each part registers its own; registerMenuModule() calls them all.
 void registerPlanMenuBooks();
 void registerDayMenuBooks();
+void registerNormBooks();
 
 } // namespace rat::menu

@@ -451,18 +451,23 @@ TEST_F(DocWin, NormNumbersTakeAPointOrACommaAndRefuseLetters)
     EXPECT_FALSE(w->saveHeader());
     EXPECT_EQ(QApplication::focusWidget(), norm);
     norm->setText(QStringLiteral("12.5"));
+    prompt.answers = {Answer::No};  // a group the eater type does not have yet: saved as new
     ASSERT_TRUE(w->saveHeader());
     EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT norm FROM norms")).toDouble(), 12.5);
     norm->setText(QStringLiteral("13,25"));
     ASSERT_TRUE(w->saveHeader());
     EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT norm FROM norms")).toDouble(), 13.25);
     EXPECT_EQ(prompt.messages(),
-              QStringList(QStringLiteral("warning: Значение \"4x\" поля \"Норма по группе продуктов\" не корректно. "
-                                         "Измените введенное значение.")));
+              QStringList({QStringLiteral("warning: Значение \"4x\" поля \"Норма по группе продуктов\" не корректно. "
+                                          "Измените введенное значение."),
+                           QStringLiteral("question: Вы ввели новое наименование группы продуктов! Изменить группу "
+                                          "продуктов или сохранить как новую? \"Да\" - изменить уже существующую "
+                                          "группу, \"Нет\" - сохранить как новую, \"Отмена\" - не сохранять. => Нет")}));
     EXPECT_EQ(headerLabels(w.get()),
               QStringList({QStringLiteral("Прием пищи"), QStringLiteral("Норма по приему пищи")}));
 
     // A second norm: choosing the existing group takes its norm.
+    product(QStringLiteral("Рис"));
     auto second = openOwn(ui::docNorm, std::nullopt, DocumentMode::New);
     qobject_cast<QComboBox*>(second->control(QStringLiteral("id_type_eating")))->setCurrentIndex(0);
     auto* group = qobject_cast<QComboBox*>(second->control(QStringLiteral("gname")));
@@ -470,8 +475,18 @@ TEST_F(DocWin, NormNumbersTakeAPointOrACommaAndRefuseLetters)
     group->setCurrentIndex(0);
     EXPECT_EQ(qobject_cast<QLineEdit*>(second->control(QStringLiteral("norm")))->text(), QStringLiteral("13,25"));
 
+    // The same product twice in the norms of a type is refused, nothing saved.
+    auto* secondProduct = qobject_cast<QComboBox*>(second->control(QStringLiteral("id_product")));
+    secondProduct->setCurrentIndex(0);
+    prompt.clear();
+    EXPECT_FALSE(second->saveHeader());
+    EXPECT_EQ(prompt.messages(),
+              QStringList(QStringLiteral("warning: Значение \"Крупа\" поля \"Продукт\" уже имеется в другой строке "
+                                         "справочника. Измените введенное значение.")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM norms")), 1);
+
     // Cancelling a new norm saved only to take lines removes it again.
-    qobject_cast<QComboBox*>(second->control(QStringLiteral("id_product")))->setCurrentIndex(0);
+    secondProduct->setCurrentIndex(1);
     prompt.clear();
     prompt.answers = {Answer::Yes, Answer::No};
     second->deleteAllLines();
