@@ -10,6 +10,7 @@
 #include "core/Database.h"
 #include "core/Parameters.h"
 #include "core/Prompt.h"
+#include "core/StartupCheck.h"
 #include "core/TextFold.h"
 #include "refbooks/SeasonalLosses.h"
 
@@ -226,11 +227,7 @@ void clearWorkingCopy(Database& db, qint64 idm1)
 
 void clearAllWorkingCopies(Database& db)
 {
-    Transaction tx(db);
-    db.exec(QStringLiteral("DELETE FROM MENUTR1"));
-    db.exec(QStringLiteral("DELETE FROM MENUTM1"));
-    db.exec(QStringLiteral("DELETE FROM MENUTR_POINT1"));
-    tx.commit();
+    clearWorkingCopies(db);
 }
 
 std::optional<WorkingHeader> readWorkingHeader(Database& db, qint64 idm1)
