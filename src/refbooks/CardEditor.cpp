@@ -253,7 +253,7 @@ std::optional<qint64> CardEditor::save()
             stored[i] = text;
         }
         if (f.warnUnique &&
-            db_.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE fold(cname) = fold(?1) AND id <> ?2"),
+            db_.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE lower(cname) = lower(?1) AND id <> ?2"),
                        {stored[i], cardId_ ? QVariant(*cardId_) : QVariant(qint64(-1))})
                     .toLongLong() > 0 &&
             prompt_.ask(QStringLiteral("Значение ") + quoted(text) + QStringLiteral(" поля ") + quoted(f.caption) +

@@ -72,7 +72,7 @@ void registerVitamins()
         fixed.replace(QLatin1Char('.'), QLatin1Char('_'));
         ctx.setValue(QStringLiteral("shname"), fixed);
         // The replaced code must still be the only one.
-        if (count(ctx.db, QStringLiteral("SELECT COUNT(*) FROM vitamin WHERE fold(shname) = fold(?1) AND id <> ?2"),
+        if (count(ctx.db, QStringLiteral("SELECT COUNT(*) FROM vitamin WHERE lower(shname) = lower(?1) AND id <> ?2"),
                   {fixed, ctx.ownIdOrNone()}) > 0) {
             ctx.prompt.warning(QStringLiteral("Значение ") + quoted(fixed) + QStringLiteral(" поля ") +
                                quoted(ctx.caption(QStringLiteral("shname"))) +
