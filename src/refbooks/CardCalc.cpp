@@ -113,7 +113,7 @@ struct CardCalculator::Impl {
           costSt(d, QStringLiteral("UPDATE card_recipes SET cost = ?1 WHERE id = ?2"))
     {
         cardVitamins = vitaminsOf(d, VitaminSet::ForCards);
-        seasonal = d.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
+        seasonal = readOrganisationSwitches(d).sezonnost;
         today = Clock::today();
     }
 
@@ -702,7 +702,7 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.key < b.key; });
 
     const int money = moneyPrecision();
-    const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
+    const bool seasonal = readOrganisationSwitches(db).sezonnost;
     std::map<qint64, std::optional<double>> lotPrice;  // product -> largest rounded price of a gram
 
     Statement yields(db, QStringLiteral(
@@ -789,7 +789,7 @@ std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterType
     if (e.cycle)
         return std::nullopt;
     const int money = moneyPrecision();
-    const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
+    const bool seasonal = readOrganisationSwitches(db).sezonnost;
     MenuPriceCache own;
     MenuPriceCache& prices = cache ? *cache : own;
     double sum = 0;

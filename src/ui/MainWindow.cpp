@@ -1,6 +1,7 @@
 #include "ui/MainWindow.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
+#include "core/Parameters.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"
 #include "core/Settings.h"
@@ -312,11 +313,9 @@ void MainWindow::applyOrganisationSwitches()
     bool warehouse = true;
     if (session_.isOpen()) {
         try {
-            Statement st(session_.db(), QStringLiteral("SELECT norms, VestSkl FROM INF"));
-            if (st.next()) {
-                norms = !st.isNull(0) && st.toBool(0);
-                warehouse = st.isNull(1) || st.toBool(1);
-            }
+            const ProgramParameters p = readOrganisationSwitches(session_.db());
+            norms = p.norms;
+            warehouse = p.vestSkl;
         } catch (const DbError&) {
             // A file without the switches keeps every command.
         }
