@@ -90,10 +90,9 @@ MainWindow::MainWindow(DatabaseSession& session, QWidget* parent)
 
     openEntry = [this](int entry) { openEntryTable(entry); };
 
-    // The program's folders, should someone have removed them.
+    // The program's working folders, should someone have removed them.
     QDir base(app().appDir);
-    for (const QString& folder : {QStringLiteral("Архив"), QStringLiteral("Документы"), QStringLiteral("Импорт"),
-                                  QStringLiteral("Экспорт")})
+    for (const QString& folder : applicationFolders())
         if (!app().appDir.isEmpty() && !base.exists(folder))
             base.mkpath(folder);
 
