@@ -107,6 +107,8 @@ int main(int argc, char* argv[])
     const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
     if (started != StartupResult::Ready)
         return 1;
+    if (screenshot.isEmpty())
+        ui::askUserAtStart(session.db(), prompt);
     // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
     books::ensureDefaultSeasonRows(session.db(), prompt);
     menu::registerMenuModule();

@@ -218,9 +218,28 @@ void registerUsers()
 {
     BookRules r;
     r.check = [](SaveContext& ctx) {
-        if (ctx.value(QStringLiteral("PSSW")).toString() == ctx.value(QStringLiteral("~PSSW")).toString())
+        if (ctx.value(QStringLiteral("PSSW")).toString() != ctx.value(QStringLiteral("~PSSW")).toString()) {
+            ctx.prompt.warning(QStringLiteral("Повторный ввод неверен."));
+            return false;
+        }
+        // Administrators are made and changed by an administrator, except the first of a file:
+        // a new file has none, and somebody must be able to delete users.
+        const QVariant role = ctx.value(QStringLiteral("ROLE"));
+        const bool makesAdministrator = !role.isNull() && role.toInt() == roleAdministrator;
+        const bool changesAdministrator =
+            !ctx.isNew() && ctx.id &&
+            ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM USERS WHERE IDU = ?1 AND ROLE = ?2"),
+                          {*ctx.id, int(roleAdministrator)})
+                    .toLongLong() > 0;
+        if (!makesAdministrator && !changesAdministrator)
             return true;
-        ctx.prompt.warning(QStringLiteral("Повторный ввод неверен."));
+        if (!hasAdministrator(ctx.db)) {
+            ctx.prompt.info(firstAdministratorText(ctx.value(QStringLiteral("NAIM")).toString()));
+            return true;
+        }
+        if (currentRole(ctx.db) == std::optional<int>(roleAdministrator))
+            return true;
+        ctx.prompt.warning(QStringLiteral("Назначать и изменять администраторов может только администратор."));
         return false;
     };
     r.deletion = [](DeleteContext& ctx) {

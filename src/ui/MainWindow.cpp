@@ -7,6 +7,7 @@
 #include "core/Settings.h"
 #include "core/StartupCheck.h"
 #include "ui/HelpBrowser.h"
+#include "ui/LoginDialog.h"
 #include "ui/MainChildCommands.h"
 #include "ui/MainIcons.h"
 #include "ui/MainMenu.h"
@@ -500,6 +501,9 @@ void MainWindow::runCommand(const QString& name)
         onParameters ? onParameters() : notAvailable();
     } else if (name == QLatin1String("mnuToolsLock")) {
         onSetPassword ? onSetPassword() : notAvailable();
+    } else if (name == QLatin1String("mnuUserSwitch")) {
+        if (session_.isOpen())
+            showLoginByName(this, session_.db(), prompt());
     } else if (name == QLatin1String("mnuWindowCascade")) {
         mdi_->cascadeSubWindows();
     } else if (name == QLatin1String("mnuWindowTileHorizontal")) {
