@@ -20,6 +20,7 @@
 #include "ui/FirstStartDialog.h"
 #include "ui/ParametersDialog.h"
 #include "ui/PlanMenuWindows.h"
+#include "ui/SplashWindow.h"
 
 #include <QApplication>
 #include <QDate>
@@ -104,6 +105,9 @@ int main(int argc, char* argv[])
         request.prompt = &prompt;
         return exchange::createAndFillNewDatabase(s, path, request);
     });
+    // The splash for a moment before the password; an unattended run shows no window on the way.
+    if (screenshot.isEmpty())
+        ui::showSplash();
     const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
     if (started != StartupResult::Ready)
         return 1;
