@@ -21,6 +21,7 @@
 #include "ui/ParametersDialog.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/PlanMenuWindows.h"
+#include "ui/SplashWindow.h"
 
 #include <QApplication>
 #include <QDate>
@@ -105,9 +106,14 @@ int main(int argc, char* argv[])
         request.prompt = &prompt;
         return exchange::createAndFillNewDatabase(s, path, request);
     });
+    // The splash for a moment before the password; an unattended run shows no window on the way.
+    if (screenshot.isEmpty())
+        ui::showSplash();
     const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
     if (started != StartupResult::Ready)
         return 1;
+    if (screenshot.isEmpty())
+        ui::askUserAtStart(session.db(), prompt);
     // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
     books::ensureDefaultSeasonRows(session.db(), prompt);
     menu::registerMenuModule();

@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "core/ShippedFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,13 +15,12 @@ AppState& app()
 
 QStringList applicationFolders()
 {
-    return {QStringLiteral("Шаблоны"), QStringLiteral("Примеры"), QStringLiteral("Документы"),
-            QStringLiteral("Архив"),   QStringLiteral("Импорт"),  QStringLiteral("Экспорт"),
-            QStringLiteral("Tempp"),   QStringLiteral("Помощник")};
+    return {QStringLiteral("Архив"), QStringLiteral("Документы"), QStringLiteral("Импорт"), QStringLiteral("Экспорт")};
 }
 
 QString prepareApplicationFolder(const QString& requested, const QString& executableDir)
 {
+    setInstallationFolder(executableDir);
     QString dir = requested.isEmpty() ? executableDir : requested;
     QDir().mkpath(dir);
     if (!QFileInfo(dir).isWritable()) {

@@ -1,20 +1,20 @@
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
+#include "core/Parameters.h"
 
 namespace rat {
 
 ChoiceFlags readChoiceFlags(Database& db)
 {
     ChoiceFlags f;
+    ProgramParameters p;
     try {
-        Statement st(db, QStringLiteral("SELECT eatings, VestSkl FROM INF LIMIT 1"));
-        if (st.next()) {
-            f.eatings = st.toBool(0);
-            f.vestSkl = st.toBool(1);
-        }
+        p = readOrganisationSwitches(db);
     } catch (const DbError&) {
-        // An organisation table without the switches: both off.
+        // A file without the organisation table: the switches' initial values.
     }
+    f.eatings = p.eatings;
+    f.vestSkl = p.vestSkl;
     return f;
 }
 

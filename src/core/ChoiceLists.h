@@ -22,8 +22,8 @@ struct ChoiceFlags {
     bool vestSkl = false;  // stock accounting: costing by the latest delivery (list 252)
 };
 
-// INF.eatings and INF.VestSkl of the first organisation row; non-zero is true. Without a row
-// (or without the fields) both are false.
+// INF.eatings and INF.VestSkl as every reader of the organisation switches takes them: an empty
+// field or no row gives the switch's initial value (stock accounting on, meals off).
 ChoiceFlags readChoiceFlags(Database& db);
 
 // The entries of the numbered list in order; an unknown number gives no entries.

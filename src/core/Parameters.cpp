@@ -58,7 +58,7 @@ double rowDouble(const Statement& row, const char* column, double def)
 
 } // namespace
 
-ProgramParameters readParameters(Database& db)
+ProgramParameters readOrganisationSwitches(Database& db)
 {
     ProgramParameters p;
     Statement row(db, QStringLiteral("SELECT * FROM INF"));
@@ -79,6 +79,12 @@ ProgramParameters readParameters(Database& db)
         p.nacen = rowFlag(row, "NACEN", p.nacen);
         p.nacenRate = rowDouble(row, "NACEN_PR", p.nacenRate);
     }
+    return p;
+}
+
+ProgramParameters readParameters(Database& db)
+{
+    ProgramParameters p = readOrganisationSwitches(db);
 
     p.roundingDigits = int(leadingNumber(Settings::text(kSettings, QStringLiteral("Округление"), QStringLiteral("2"))));
     p.shablonPM = readFlag(kSettings, QStringLiteral("ШаблонПМ"), false);

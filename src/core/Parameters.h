@@ -40,6 +40,10 @@ struct ProgramParameters {
 // field's initial value.
 ProgramParameters readParameters(Database& db);
 
+// The switches of the organisation row only (the per-user fields keep their initial values).
+// Every reader of an INF switch goes through here, so an empty field means the same everywhere.
+ProgramParameters readOrganisationSwitches(Database& db);
+
 // Writes the settings, then the organisation row in one statement, and makes the new rounding
 // digits current. Automatic write-off cannot stay on without warehouse accounting.
 void saveParameters(Database& db, const ProgramParameters& p);

@@ -4,8 +4,10 @@
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"
 #include "core/Settings.h"
+#include "core/ShippedFolders.h"
 #include "core/StartupCheck.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QString>
 
@@ -16,7 +18,7 @@ void readStartupSettings(const QString& explicitDbPath)
     AppState& a = app();
     a.roundingDigits = int(leadingNumber(Settings::text(QStringLiteral("Settings"), QStringLiteral("Округление"),
                                                         QStringLiteral("2"))));
-    a.helpPath = a.appDir + QStringLiteral("/Помощник/index.htm");
+    a.helpPath = QDir(shippedFolder(QStringLiteral("Помощник"))).filePath(QStringLiteral("index.htm"));
     a.dbPath = !explicitDbPath.isEmpty()
                    ? explicitDbPath
                    : Settings::text(QStringLiteral("User"), QStringLiteral("DB"), defaultDatabasePath(a.appDir));

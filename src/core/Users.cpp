@@ -1,4 +1,5 @@
 #include "core/Users.h"
+#include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
@@ -80,6 +81,38 @@ LoginEntry& currentLogin()
 {
     static LoginEntry entry;
     return entry;
+}
+
+std::optional<QString> checkUserLogin(Database& db, const QString& name, const QString& password, Prompt& prompt)
+{
+    Statement st(db, QStringLiteral("SELECT NAIM, PSSW FROM USERS WHERE lower(NAIM) = lower(?1) ORDER BY IDU"));
+    st.bind(1, name.trimmed());
+    if (!st.next()) {
+        prompt.critical(QStringLiteral("Пользователь ") + quoted(name.trimmed()) + QStringLiteral(" не найден."));
+        return std::nullopt;
+    }
+    if (password.trimmed() != st.toString(1).trimmed()) {
+        prompt.critical(QStringLiteral("Неверный пароль, введите заново!"));
+        return std::nullopt;
+    }
+    return st.toString(0);
+}
+
+bool loginByNameAtStart(Database& db)
+{
+    return !programPassword().isEmpty() && db.scalar(QStringLiteral("SELECT COUNT(*) FROM USERS")).toLongLong() > 1;
+}
+
+bool hasAdministrator(Database& db)
+{
+    return db.scalar(QStringLiteral("SELECT COUNT(*) FROM USERS WHERE ROLE = ?1"), {int(roleAdministrator)}).toLongLong() > 0;
+}
+
+QString firstAdministratorText(const QString& name)
+{
+    return QStringLiteral("В базе данных еще нет администратора: пользователь ") + quoted(name) +
+           QStringLiteral(" будет первым. Чтобы удалять пользователей, войдите под его именем командой "
+                          "\"Сервис - Сменить пользователя...\".");
 }
 
 std::optional<int> currentRole(Database& db)

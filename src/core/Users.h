@@ -43,6 +43,21 @@ struct LoginEntry {
 };
 LoginEntry& currentLogin();
 
+// The login-by-name check: the USERS row of that name (letter case ignored) whose password is
+// the typed one (blanks at both ends ignored). Gives the name as the file spells it; otherwise
+// tells the person that the name is unknown or the password wrong and gives nothing.
+std::optional<QString> checkUserLogin(Database& db, const QString& name, const QString& password, Prompt& prompt);
+
+// Whether the start asks who is working: the program password is set and the users book holds
+// more than one user to tell apart.
+bool loginByNameAtStart(Database& db);
+
+// Whether the users book holds an administrator (ROLE 0).
+bool hasAdministrator(Database& db);
+
+// What the users book says when it makes the first administrator of a file.
+QString firstAdministratorText(const QString& name);
+
 // Role of the current user: the ROLE of the USERS row whose name equals the saved login
 // (letter case ignored, as the file compares texts). Nothing when no such row exists or its
 // role is empty.

@@ -389,7 +389,7 @@ void loadCollectionEaterTypes(ImportContext& ctx, const pugi::xml_node& entities
 {
     for (const pugi::xml_node& item : eaterTypeItems(entities))
         if (!childText(item, "shname").isEmpty())
-            resolveEaterType(ctx, item, true);
+            resolveEaterType(ctx, item);
 }
 
 int loadRecipes(ImportContext& ctx, const pugi::xml_node& entities)

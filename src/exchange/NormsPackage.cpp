@@ -146,7 +146,7 @@ void loadNormEaterTypes(ImportContext& ctx, const pugi::xml_node& entities)
     for (const pugi::xml_node& item : eaterTypeItems(entities)) {
         if (childText(item, "shname").isEmpty())
             continue;
-        loadTypeNorms(ctx, item, resolveEaterType(ctx, item, false));
+        loadTypeNorms(ctx, item, resolveEaterType(ctx, item));
     }
 }
 

@@ -56,8 +56,8 @@ int seasonCode(const QString& text);
 qint64 resolveTypeMenu(ImportContext& ctx, const QString& name, std::optional<int> season,
                        const pugi::xml_node& element = {});
 // The eater type of the item's `shname`, made when missing from the item's elements and its
-// `type_menu`. With `update` an existing type takes the item's elements and plan-menu.
-qint64 resolveEaterType(ImportContext& ctx, const pugi::xml_node& item, bool update);
+// `type_menu`. An existing type is kept as the person set it up: its name and plan-menu stay.
+qint64 resolveEaterType(ImportContext& ctx, const pugi::xml_node& item);
 // The meal of that name, made with the given time of day when missing.
 qint64 resolveMeal(ImportContext& ctx, const QString& name, const QString& time = {});
 // The `type_eating` items: children of `entities`, or of a `type_eatings` element in it.

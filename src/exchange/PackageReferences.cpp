@@ -99,12 +99,11 @@ std::vector<pugi::xml_node> eaterTypeItems(const pugi::xml_node& entities)
     return out;
 }
 
-qint64 resolveEaterType(ImportContext& ctx, const pugi::xml_node& item, bool update)
+qint64 resolveEaterType(ImportContext& ctx, const pugi::xml_node& item)
 {
     const QString table = QStringLiteral("type_eating");
     const QString shname = childText(item, "shname");
-    const qint64 existing = ctx.find(table, QStringLiteral("shname"), shname);
-    if (existing && !update)
+    if (const qint64 existing = ctx.find(table, QStringLiteral("shname"), shname))
         return existing;
     ColumnValues values;
     for (const char* c : {"shname", "ename", "status", "pes", "kod"}) {
@@ -119,16 +118,9 @@ qint64 resolveEaterType(ImportContext& ctx, const pugi::xml_node& item, bool upd
             values.emplace_back(f->name, v);
     }
     const pugi::xml_node menu = item.child("type_menu");
-    if (menu || !existing) {
-        const QString sezon = childText(menu, "sezon");
-        values.emplace_back(QStringLiteral("id_type_menu"),
-                            resolveTypeMenu(ctx, childText(menu, "tname"),
-                                            sezon.isEmpty() ? 0 : int(packageNumber(sezon)), menu));
-    }
-    if (existing) {
-        ctx.update(table, existing, values);
-        return existing;
-    }
+    const QString sezon = childText(menu, "sezon");
+    values.emplace_back(QStringLiteral("id_type_menu"),
+                        resolveTypeMenu(ctx, childText(menu, "tname"), sezon.isEmpty() ? 0 : int(packageNumber(sezon)), menu));
     return ctx.insert(table, values);
 }
 

@@ -58,6 +58,11 @@ bool packageFlag(const QString& text)
     return text.trimmed().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
+bool packageNumericFlag(const QString& text)
+{
+    return packageFlag(text) || packageNumber(text) != 0.0;
+}
+
 QString packageTime(const QString& text)
 {
     const QString s = text.trimmed();

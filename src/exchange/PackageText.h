@@ -25,6 +25,10 @@ double packageNumber(const QString& text);
 // Only "true" (in any letter case) is yes.
 bool packageFlag(const QString& text);
 
+// A yes/no kept in a numeric column of a package: any number but zero is yes ("-1", "1"), and
+// so is "true", which our own packages write.
+bool packageNumericFlag(const QString& text);
+
 // A time of day as the file stores it, on the base date: "08:30" -> "1899-12-30 08:30:00". A
 // text that carries a date keeps it. An unreadable text gives an empty text.
 QString packageTime(const QString& text);

@@ -30,12 +30,13 @@ struct CollectionLoad {
     const char* key;  // the element naming the item; an existing row of that name is updated
     std::vector<const char*> columns;
     std::vector<Reference> references;
+    const char* numericFlag = nullptr;  // a yes/no column that the package writes as a number
 };
 
 const std::vector<CollectionLoad>& productCollections()
 {
     static const std::vector<CollectionLoad> loads = {
-        {"vitamins", "vitamin", "shname", {"vname", "shname", "ispCard"}, {}},
+        {"vitamins", "vitamin", "shname", {"vname", "shname", "ispCard"}, {}, "ispCard"},
         {"ed_izmers", "ed_izmer", "ename", {"ename", "koef"}, {}},
         {"eatings", "eating", "ename", {"ename", "time"}, {}},
         {"type_culinarys", "type_culinary", "cname", {"cname"}, {}},
@@ -116,7 +117,9 @@ void loadCollection(ImportContext& ctx, const pugi::xml_node& entities, const Co
                 const QString text = nodeText(n);
                 if (text.isEmpty())
                     continue;
-                const QVariant v = ctx.value(table, QString::fromLatin1(c), text);
+                const QVariant v = load.numericFlag && std::strcmp(c, load.numericFlag) == 0
+                                       ? QVariant(packageNumericFlag(text) ? -1 : 0)
+                                       : ctx.value(table, QString::fromLatin1(c), text);
                 if (v.isValid())
                     values.emplace_back(QString::fromLatin1(c), v);
             }

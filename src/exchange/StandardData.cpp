@@ -2,6 +2,7 @@
 #include "core/AppState.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "core/ShippedFolders.h"
 #include "exchange/ImportContext.h"
 #include "exchange/PackageLoaders.h"
 #include "exchange/PackageText.h"
@@ -63,7 +64,7 @@ bool loadPackage(ImportContext& ctx, const QString& path, const QString& notFill
 
 QString examplesFolder()
 {
-    return QDir(app().appDir).filePath(QStringLiteral("Примеры"));
+    return shippedFolder(QStringLiteral("Примеры"));
 }
 
 QString identityText(const pugi::xml_document& doc, const char* name)

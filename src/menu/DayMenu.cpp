@@ -8,6 +8,7 @@
 
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
+#include "core/Parameters.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "core/TextFold.h"
@@ -249,7 +250,7 @@ ConfirmResult confirmDayMenu(Database& db, Prompt& prompt, qint64 dayMenuId)
         return ConfirmResult::Returned;
 
     const MenuRequirementGateway& g = gateway();
-    if (g.autoWriteOff && db.scalar(QStringLiteral("SELECT COALESCE(AvtSpis, 0) FROM INF LIMIT 1")).toLongLong() != 0)
+    if (g.autoWriteOff && readOrganisationSwitches(db).avtSpis)
         g.autoWriteOff(db, prompt, dayMenuId);
 
     const double eaters = db.scalar(QStringLiteral("SELECT COALESCE(SUM(q.quantity), 0) FROM day_menu_point d "

@@ -192,7 +192,7 @@ void registerPlanDayRules()
         const QString name = ctx.value(QStringLiteral("dname")).toString();
         const qint64 same =
             ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM days WHERE id_type_menu = ?1 AND "
-                                         "upper(fold(dname)) = upper(fold(?2)) AND id <> ?3"),
+                                         "lower(dname) = lower(?2) AND id <> ?3"),
                           {menu, name, ctx.ownIdOrNone()})
                 .toLongLong();
         if (same == 0)

@@ -125,7 +125,7 @@ CopyResult copyPlanMenu(Database& db, Prompt& prompt, qint64 source, qint64 targ
         for (const Day& d : days) {
             // A day the target already has keeps its own dishes.
             const bool present =
-                db.scalar(QStringLiteral("SELECT COUNT(*) FROM days WHERE id_type_menu = ?1 AND fold(dname) = fold(?2)"),
+                db.scalar(QStringLiteral("SELECT COUNT(*) FROM days WHERE id_type_menu = ?1 AND lower(dname) = lower(?2)"),
                           {target, d.name})
                     .toLongLong() > 0;
             if (present)

@@ -1,4 +1,5 @@
 #include "refbooks/BookCatalogue.h"
+#include "core/Users.h"
 #include "refbooks/CardYieldRules.h"
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
@@ -91,8 +92,10 @@ bool isFixed(ListSource source)
     return int(source) >= int(ListSource::PeriodUnits) && int(source) < int(ListSource::FirstCustom);
 }
 
-// The text of a fixed list's stored code, as a CASE over the bound texts.
-ListColumn fixedText(const char* caption, const char* column, ListSource source, int width = 1300)
+// The text of a fixed list's stored code, as a CASE over the bound texts; a code the list does
+// not hold shows `otherwise`.
+ListColumn fixedText(const char* caption, const char* column, ListSource source, int width = 1300,
+                     const QString& otherwise = QString())
 {
     ListColumn c = col(caption, "", width);
     QString sql = QStringLiteral("CASE ") + QString::fromUtf8(column);
@@ -102,7 +105,12 @@ ListColumn fixedText(const char* caption, const char* column, ListSource source,
         c.params.push_back(it.value);
         c.params.push_back(it.text);
     }
-    sql += QStringLiteral(" ELSE '' END");
+    if (otherwise.isEmpty()) {
+        sql += QStringLiteral(" ELSE '' END");
+    } else {
+        sql += QStringLiteral(" ELSE ? END");
+        c.params.push_back(otherwise);
+    }
     c.source = sql;
     return c;
 }
@@ -589,7 +597,8 @@ std::map<int, BookDef> buildCatalogue()
     {
         BookDef b = book(entryUsers, "USERS", "IDU", "Пользователи", "Пользователь", "NAIM");
         b.columns = {col("Пользователь", "t.NAIM", 3000),
-                     fixedText("Роль", "t.ROLE", ListSource::Roles, 2000),
+                     // Any code beyond the three named roles is a plain user.
+                     fixedText("Роль", "t.ROLE", ListSource::Roles, 2000, roleName(roleUser)),
                      col("Примечание", "t.MEMO", 4000)};
         b.orderBy = QStringLiteral("t.NAIM COLLATE RU");
         EditorField confirm = text("Подтверждение пароля", "~PSSW", 15);

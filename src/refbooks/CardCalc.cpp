@@ -160,7 +160,7 @@ struct CardCalculator::Impl {
           costSt(d, QStringLiteral("UPDATE card_recipes SET cost = ?1 WHERE id = ?2"))
     {
         cardVitamins = vitaminsOf(d, VitaminSet::ForCards);
-        seasonal = d.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
+        seasonal = readOrganisationSwitches(d).sezonnost;
         today = Clock::today();
     }
 

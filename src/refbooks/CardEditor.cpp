@@ -253,7 +253,7 @@ std::optional<qint64> CardEditor::save()
             stored[i] = text;
         }
         if (f.warnUnique &&
-            db_.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE fold(cname) = fold(?1) AND id <> ?2"),
+            db_.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE lower(cname) = lower(?1) AND id <> ?2"),
                        {stored[i], cardId_ ? QVariant(*cardId_) : QVariant(qint64(-1))})
                     .toLongLong() > 0 &&
             prompt_.ask(QStringLiteral("Значение ") + quoted(text) + QStringLiteral(" поля ") + quoted(f.caption) +
@@ -271,21 +271,8 @@ std::optional<qint64> CardEditor::save()
     }
 
     // The same number from the same collection.
-    const QVariant collection = storedOf("id_receptur");
-    const QVariant number = storedOf("number1");
-    const QVariant numrec = storedOf("numRec");
-    if (db_.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE id <> ?1 AND id_receptur = ?2 AND "
-                                  "COALESCE(number1, '') = COALESCE(?3, '') AND COALESCE(numRec, '') = COALESCE(?4, '')"),
-                   {cardId_ ? QVariant(*cardId_) : QVariant(qint64(-1)), collection, number, numrec})
-                .toLongLong() > 0) {
-        const QString collectionName =
-            db_.scalar(QStringLiteral("SELECT namesh FROM RECEPTUR WHERE ID = ?1"), {collection}).toString();
-        if (prompt_.ask(QStringLiteral("Технологическая карта с номером ") + quoted(number.toString()) +
-                            QStringLiteral(" из сборника рецептур ") + quoted(collectionName) +
-                            QStringLiteral(" уже добавлена. Продолжить сохранение?"),
-                        Buttons::YesNo, Answer::No) != Answer::Yes)
-            return std::nullopt;
-    }
+    if (!confirmCardNumber(db_, prompt_, cardId_, storedOf("id_receptur"), storedOf("number1"), storedOf("numRec")))
+        return std::nullopt;
 
     qint64 savedId = 0;
     try {

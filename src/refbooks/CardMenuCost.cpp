@@ -4,6 +4,7 @@
 
 #include "refbooks/CardCalc.h"
 
+#include "core/Parameters.h"
 #include "core/Database.h"
 #include "core/Rounding.h"
 #include "refbooks/SeasonalLosses.h"
@@ -142,7 +143,7 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.key < b.key; });
 
     const int money = moneyPrecision();
-    const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
+    const bool seasonal = readOrganisationSwitches(db).sezonnost;
     std::map<qint64, std::optional<double>> lotPrice;  // product -> largest rounded price of a gram
 
     Statement yields(db, QStringLiteral(
@@ -229,7 +230,7 @@ std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterType
     if (e.cycle)
         return std::nullopt;
     const int money = moneyPrecision();
-    const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
+    const bool seasonal = readOrganisationSwitches(db).sezonnost;
     MenuPriceCache own;
     MenuPriceCache& prices = cache ? *cache : own;
     double sum = 0;

@@ -350,6 +350,37 @@ void copyCardLinesAndYields(Database& db, qint64 fromCard, qint64 toCard)
             {toCard, fromCard});
 }
 
+bool confirmCardNumber(Database& db, Prompt& prompt, std::optional<qint64> ownId, const QVariant& collection,
+                       const QVariant& number, const QVariant& numrec)
+{
+    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM card_recipes WHERE id <> ?1 AND id_receptur = ?2 AND "
+                                 "COALESCE(number1, '') = COALESCE(?3, '') AND COALESCE(numRec, '') = COALESCE(?4, '')"),
+                  {ownId ? QVariant(*ownId) : QVariant(qint64(-1)), collection, number, numrec})
+            .toLongLong() == 0)
+        return true;
+    const QString collectionName = db.scalar(QStringLiteral("SELECT namesh FROM RECEPTUR WHERE ID = ?1"), {collection}).toString();
+    return prompt.ask(QStringLiteral("Технологическая карта с номером ") + quoted(number.toString()) +
+                          QStringLiteral(" из сборника рецептур ") + quoted(collectionName) +
+                          QStringLiteral(" уже добавлена. Продолжить сохранение?"),
+                      Buttons::YesNo, Answer::No) == Answer::Yes;
+}
+
+namespace {
+
+// The plain form has no field of the recipe number: an edited card keeps its own.
+bool confirmPlainCardNumber(SaveContext& ctx)
+{
+    QVariant numrec;
+    if (ctx.has(QStringLiteral("numRec")))
+        numrec = ctx.value(QStringLiteral("numRec"));
+    else if (ctx.mode == EditMode::Edit && ctx.id)
+        numrec = ctx.db.scalar(QStringLiteral("SELECT numRec FROM card_recipes WHERE id = ?1"), {*ctx.id});
+    return confirmCardNumber(ctx.db, ctx.prompt, ctx.mode == EditMode::Edit ? ctx.id : std::nullopt,
+                             ctx.value(QStringLiteral("id_receptur")), ctx.value(QStringLiteral("number1")), numrec);
+}
+
+} // namespace
+
 void registerCardRules()
 {
     static bool done = false;
@@ -359,6 +390,7 @@ void registerCardRules()
     registerRecipeLines();
     registerYields();
     BookRules cards;
+    cards.check = confirmPlainCardNumber;
     cards.deletion = deleteCard;
     addBookRules(entryCards, cards);
     addBookRules(entryCardsWithComposition, cards);

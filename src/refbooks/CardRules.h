@@ -2,6 +2,7 @@
 // The record-editor checks of recipe lines and yields, the deletion of whole cards, and the
 // copying of a card or of its recipe.
 
+#include <QVariant>
 #include <QtGlobal>
 #include <optional>
 
@@ -14,6 +15,12 @@ namespace rat::books {
 
 // Registers the rules of recipe lines, yields and cards with the book-rules registry.
 void registerCardRules();
+
+// When another card of the same collection has the same number and recipe number, asks
+// "Технологическая карта с номером ... уже добавлена. Продолжить сохранение?" (No by default).
+// False when the person answered No. Both the card window and the plain form ask it.
+bool confirmCardNumber(Database& db, Prompt& prompt, std::optional<qint64> ownId, const QVariant& collection,
+                       const QVariant& number, const QVariant& numrec);
 
 // Appends the recipe lines of `fromCard` to the existing card `toCard`, in the ingredient-grid
 // order, each variant pointing at the copy of its main line; the target's own lines stay. All

@@ -527,9 +527,11 @@ std::optional<qint64> RecordEditor::save()
         const bool unique = f.flag == requiredUnique || f.warnUnique;
         if (!unique || stored.isNull() || !f.stored || isVitaminField(f))
             continue;
+        // Letter case aside, a name is compared as typed: "Ежики" is not "Ёжики" here, though a
+        // search finds one by the other.
         const bool textual = f.control == Control::Text && !isNumeric(f);
         const QString cmp = (textual || f.control == Control::Memo)
-                                ? QStringLiteral("fold(%1) = fold(?1)").arg(q(f.field))
+                                ? QStringLiteral("lower(%1) = lower(?1)").arg(q(f.field))
                                 : QStringLiteral("%1 = ?1").arg(q(f.field));
         const qint64 others = db_.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + q(def.table) +
                                              QStringLiteral(" WHERE ") + cmp + QStringLiteral(" AND ") + q(def.key) +

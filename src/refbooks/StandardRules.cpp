@@ -72,7 +72,7 @@ void registerVitamins()
         fixed.replace(QLatin1Char('.'), QLatin1Char('_'));
         ctx.setValue(QStringLiteral("shname"), fixed);
         // The replaced code must still be the only one.
-        if (count(ctx.db, QStringLiteral("SELECT COUNT(*) FROM vitamin WHERE fold(shname) = fold(?1) AND id <> ?2"),
+        if (count(ctx.db, QStringLiteral("SELECT COUNT(*) FROM vitamin WHERE lower(shname) = lower(?1) AND id <> ?2"),
                   {fixed, ctx.ownIdOrNone()}) > 0) {
             ctx.prompt.warning(QStringLiteral("Значение ") + quoted(fixed) + QStringLiteral(" поля ") +
                                quoted(ctx.caption(QStringLiteral("shname"))) +
@@ -218,9 +218,28 @@ void registerUsers()
 {
     BookRules r;
     r.check = [](SaveContext& ctx) {
-        if (ctx.value(QStringLiteral("PSSW")).toString() == ctx.value(QStringLiteral("~PSSW")).toString())
+        if (ctx.value(QStringLiteral("PSSW")).toString() != ctx.value(QStringLiteral("~PSSW")).toString()) {
+            ctx.prompt.warning(QStringLiteral("Повторный ввод неверен."));
+            return false;
+        }
+        // Administrators are made and changed by an administrator, except the first of a file:
+        // a new file has none, and somebody must be able to delete users.
+        const QVariant role = ctx.value(QStringLiteral("ROLE"));
+        const bool makesAdministrator = !role.isNull() && role.toInt() == roleAdministrator;
+        const bool changesAdministrator =
+            !ctx.isNew() && ctx.id &&
+            ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM USERS WHERE IDU = ?1 AND ROLE = ?2"),
+                          {*ctx.id, int(roleAdministrator)})
+                    .toLongLong() > 0;
+        if (!makesAdministrator && !changesAdministrator)
             return true;
-        ctx.prompt.warning(QStringLiteral("Повторный ввод неверен."));
+        if (!hasAdministrator(ctx.db)) {
+            ctx.prompt.info(firstAdministratorText(ctx.value(QStringLiteral("NAIM")).toString()));
+            return true;
+        }
+        if (currentRole(ctx.db) == std::optional<int>(roleAdministrator))
+            return true;
+        ctx.prompt.warning(QStringLiteral("Назначать и изменять администраторов может только администратор."));
         return false;
     };
     r.deletion = [](DeleteContext& ctx) {

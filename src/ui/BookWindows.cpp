@@ -92,10 +92,39 @@ bool openBookWindow(MainWindow& main, Database& db, Prompt& prompt, int entry)
     return openBook(main, db, prompt, entry, 0);
 }
 
+namespace {
+
+// The catalogue number the command "Добавить технологическую карту" opens: no list of its own.
+constexpr int kNewCardEntry = 54;
+
+// "Добавить технологическую карту": the card window of the card list on a new card; an open
+// card list shows the card once it is saved.
+bool openNewCard(MainWindow& main, Database& db, Prompt& prompt)
+{
+    const BookWindowHooks* h = bookWindowHooks(books::entryCardsWithComposition);
+    if (!h || !h->recordWindow)
+        return false;
+    const std::optional<qint64> saved = h->recordWindow(&main, db, prompt, books::EditMode::Add, std::nullopt, std::nullopt);
+    if (saved) {
+        for (int entry : {books::entryCards, books::entryCardsWithComposition}) {
+            if (BookListWindow* list = findBookWindow(main, entry)) {
+                list->reload();
+                list->selectId(*saved);
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 void installBookWindows(MainWindow& main, DatabaseSession& session)
 {
     const auto previous = main.openEntry;
     main.openEntry = [&main, &session, previous](int entry) {
+        if (session.isOpen() && entry == kNewCardEntry &&
+            openNewCard(main, session.db(), session.prompt()))
+            return;
         if (session.isOpen() && openBookWindow(main, session.db(), session.prompt(), entry))
             return;
         if (previous)

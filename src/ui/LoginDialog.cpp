@@ -115,7 +115,8 @@ QString LoginRepeatDialog::text() const
     return password_->text();
 }
 
-LoginByNameDialog::LoginByNameDialog(QWidget* parent) : QDialog(parent)
+LoginByNameDialog::LoginByNameDialog(Database& db, Prompt& prompt, QWidget* parent)
+    : QDialog(parent), db_(db), prompt_(prompt)
 {
     setObjectName(QStringLiteral("frmLoginMulti"));
     setWindowTitle(app().appTitle);
@@ -137,8 +138,14 @@ LoginByNameDialog::LoginByNameDialog(QWidget* parent) : QDialog(parent)
 
 void LoginByNameDialog::confirm()
 {
-    currentLogin() = {name_->text(), password_->text()};
-    saveLogin(name_->text());
+    const std::optional<QString> user = checkUserLogin(db_, name_->text(), password_->text(), prompt_);
+    if (!user) {
+        password_->setFocus();
+        password_->selectAll();
+        return;
+    }
+    currentLogin() = {*user, password_->text()};
+    saveLogin(*user);
     accept();
 }
 
@@ -154,10 +161,16 @@ bool showSetPassword(QWidget* parent, Prompt& prompt)
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool showLoginByName(QWidget* parent)
+bool showLoginByName(QWidget* parent, Database& db, Prompt& prompt)
 {
-    LoginByNameDialog dialog(parent);
+    LoginByNameDialog dialog(db, prompt, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void askUserAtStart(Database& db, Prompt& prompt)
+{
+    if (loginByNameAtStart(db))
+        showLoginByName(nullptr, db, prompt);
 }
 
 } // namespace rat::ui

@@ -10,6 +10,7 @@ class QLineEdit;
 class QPushButton;
 
 namespace rat {
+class Database;
 class Prompt;
 }
 
@@ -61,12 +62,13 @@ private:
     QPushButton* cancel_;
 };
 
-// The login-by-name window, "frmLoginMulti": user name and password. OK remembers both for
-// the run and saves the name as the current user.
+// The login-by-name window, "frmLoginMulti": user name and password. OK checks the password
+// against that user's own, then remembers both for the run and saves the name (as the users
+// book spells it) as the current user; a wrong entry keeps the window open.
 class LoginByNameDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit LoginByNameDialog(QWidget* parent = nullptr);
+    LoginByNameDialog(Database& db, Prompt& prompt, QWidget* parent = nullptr);
 
     QLineEdit* nameField() const { return name_; }
     QLineEdit* passwordField() const { return password_; }
@@ -76,6 +78,8 @@ public:
 private:
     void confirm();
 
+    Database& db_;
+    Prompt& prompt_;
     QLineEdit* name_;
     QLineEdit* password_;
     QPushButton* ok_;
@@ -86,7 +90,10 @@ private:
 bool showLoginCheck(QWidget* parent, Prompt& prompt);
 // Sets or removes the program password; true when it was changed.
 bool showSetPassword(QWidget* parent, Prompt& prompt);
-// Asks for the user name and password; true when the person confirmed.
-bool showLoginByName(QWidget* parent);
+// Asks for the user name and password; true when the person got in.
+bool showLoginByName(QWidget* parent, Database& db, Prompt& prompt);
+// At start, once the file is open: asks who is working when the program password is set and
+// the users book holds several users. Cancel keeps the user of the last run.
+void askUserAtStart(Database& db, Prompt& prompt);
 
 } // namespace rat::ui

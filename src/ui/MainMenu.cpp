@@ -206,6 +206,7 @@ std::vector<MenuRow> makeRows()
 
         M("", "menuService", "С&ервис"),
         C("menuService", "mnuToolsLock", "Установить &пароль..."),
+        C("menuService", "mnuUserSwitch", "Сменить пользователя..."),
         S("menuService"),
         C("menuService", "mnuToolsAcc", "&Сжать базу данных"),
         C("menuService", "mnuToolsArh", "&Архивировать базу данных"),

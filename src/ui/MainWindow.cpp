@@ -1,11 +1,13 @@
 #include "ui/MainWindow.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
+#include "core/Parameters.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"
 #include "core/Settings.h"
 #include "core/StartupCheck.h"
 #include "ui/HelpBrowser.h"
+#include "ui/LoginDialog.h"
 #include "ui/MainChildCommands.h"
 #include "ui/MainIcons.h"
 #include "ui/MainMenu.h"
@@ -89,10 +91,9 @@ MainWindow::MainWindow(DatabaseSession& session, QWidget* parent)
 
     openEntry = [this](int entry) { openEntryTable(entry); };
 
-    // The program's folders, should someone have removed them.
+    // The program's working folders, should someone have removed them.
     QDir base(app().appDir);
-    for (const QString& folder : {QStringLiteral("Архив"), QStringLiteral("Документы"), QStringLiteral("Импорт"),
-                                  QStringLiteral("Экспорт")})
+    for (const QString& folder : applicationFolders())
         if (!app().appDir.isEmpty() && !base.exists(folder))
             base.mkpath(folder);
 
@@ -312,11 +313,9 @@ void MainWindow::applyOrganisationSwitches()
     bool warehouse = true;
     if (session_.isOpen()) {
         try {
-            Statement st(session_.db(), QStringLiteral("SELECT norms, VestSkl FROM INF"));
-            if (st.next()) {
-                norms = !st.isNull(0) && st.toBool(0);
-                warehouse = st.isNull(1) || st.toBool(1);
-            }
+            const ProgramParameters p = readOrganisationSwitches(session_.db());
+            norms = p.norms;
+            warehouse = p.vestSkl;
         } catch (const DbError&) {
             // A file without the switches keeps every command.
         }
@@ -502,6 +501,9 @@ void MainWindow::runCommand(const QString& name)
         onParameters ? onParameters() : notAvailable();
     } else if (name == QLatin1String("mnuToolsLock")) {
         onSetPassword ? onSetPassword() : notAvailable();
+    } else if (name == QLatin1String("mnuUserSwitch")) {
+        if (session_.isOpen())
+            showLoginByName(this, session_.db(), prompt());
     } else if (name == QLatin1String("mnuWindowCascade")) {
         mdi_->cascadeSubWindows();
     } else if (name == QLatin1String("mnuWindowTileHorizontal")) {

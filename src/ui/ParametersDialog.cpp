@@ -111,11 +111,18 @@ void frmParameters::build()
     spnOkrugl_ = new QSpinBox(grpOkrugl);
     spnOkrugl_->setObjectName(QStringLiteral("spnOkrugl"));
     spnOkrugl_->setRange(0, 6);
-    auto* okruglLayout = new QHBoxLayout(grpOkrugl);
-    okruglLayout->addWidget(new QLabel(QStringLiteral("Округлять до:"), grpOkrugl));
-    okruglLayout->addWidget(spnOkrugl_);
-    okruglLayout->addWidget(new QLabel(QStringLiteral("знаков"), grpOkrugl));
-    okruglLayout->addStretch(1);
+    // The rounding digits of the computations ("Округление") are a setting of their own.
+    spnRounding_ = new QSpinBox(grpOkrugl);
+    spnRounding_->setObjectName(QStringLiteral("spnRounding"));
+    spnRounding_->setRange(0, 6);
+    auto* okruglLayout = new QGridLayout(grpOkrugl);
+    okruglLayout->addWidget(new QLabel(QStringLiteral("Округлять до:"), grpOkrugl), 0, 0);
+    okruglLayout->addWidget(spnOkrugl_, 0, 1);
+    okruglLayout->addWidget(new QLabel(QStringLiteral("знаков"), grpOkrugl), 0, 2);
+    okruglLayout->addWidget(new QLabel(QStringLiteral("Округлять количества и суммы до:"), grpOkrugl), 1, 0);
+    okruglLayout->addWidget(spnRounding_, 1, 1);
+    okruglLayout->addWidget(new QLabel(QStringLiteral("знаков"), grpOkrugl), 1, 2);
+    okruglLayout->setColumnStretch(3, 1);
 
     // The norms standard is chosen with the norms themselves; here the acts are only listed.
     auto* grpSanpin = group(this, "grpSanpin", QStringLiteral("Выберите правовой акт:"));
@@ -257,7 +264,8 @@ void frmParameters::load(const ProgramParameters& p)
     chkIspAvtRas_->setChecked(p.ispAvtRas);
     (p.fiveWeek ? opt5Week_ : opt6Week_)->setChecked(true);
     chkSezonnost_->setChecked(p.sezonnost);
-    spnOkrugl_->setValue(p.roundingDigits);
+    spnOkrugl_->setValue(p.tochOkrugl);
+    spnRounding_->setValue(p.roundingDigits);
 
     txtNDS_->setText(rateText(p.ndsRate, p.nds));
     chkNDS_->setChecked(p.nds);
@@ -334,8 +342,8 @@ bool frmParameters::collect(ProgramParameters& p)
     p.ispAvtRas = chkIspAvtRas_->isChecked();
     p.fiveWeek = opt5Week_->isChecked();
     p.sezonnost = chkSezonnost_->isChecked();
-    p.roundingDigits = spnOkrugl_->value();
     p.tochOkrugl = spnOkrugl_->value();
+    p.roundingDigits = spnRounding_->value();
     p.nds = chkNDS_->isChecked();
     p.nacen = chkNacen_->isChecked();
     p.vestSkl = chkVestSkl_->isChecked();

@@ -45,7 +45,8 @@ private:
     QRadioButton* opt5Week_ = nullptr;
     QRadioButton* opt6Week_ = nullptr;
     QCheckBox* chkSezonnost_ = nullptr;
-    QSpinBox* spnOkrugl_ = nullptr;
+    QSpinBox* spnOkrugl_ = nullptr;    // "tochOkrugl", the precision of the menus' sums
+    QSpinBox* spnRounding_ = nullptr;  // "Округление", the rounding digits of the computations
     QCheckBox* chkNDS_ = nullptr;
     QLineEdit* txtNDS_ = nullptr;
     QCheckBox* chkNacen_ = nullptr;

@@ -1,4 +1,5 @@
 #include "ui/ProgressWindow.h"
+#include "core/ShippedFolders.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
 #include "exchange/StandardData.h"
@@ -89,7 +90,7 @@ void importPlanMenu(QWidget* parent, DatabaseSession& session, Prompt& prompt)
 {
     if (!session.isOpen())
         return;
-    const QString folder = QDir(app().appDir).filePath(QStringLiteral("Примеры"));
+    const QString folder = shippedFolder(QStringLiteral("Примеры"));
     const QString archive = QFileDialog::getOpenFileName(parent, QStringLiteral("Импортировать идеальное меню"), folder,
                                                          QStringLiteral("ZIP (*.zip)"));
     if (archive.isEmpty())

@@ -153,6 +153,18 @@ TEST_F(BookListing, EaterTypesShowThePlanMenuWithItsSeason)
     EXPECT_EQ(findBook(entryEaterTypes)->parentPrompt, QStringLiteral("Выберите Тип меню"));
 }
 
+TEST_F(BookListing, UsersShowTheNameOfTheirRole)
+{
+    for (int role : {0, 1, 2, 5, 255})
+        insert(QStringLiteral("INSERT INTO USERS (NAIM, ROLE) VALUES (?1, ?2)"), {QStringLiteral("u%1").arg(role), role});
+    const BookList users = loadList(db(), entryUsers);
+    ASSERT_EQ(users.captions.value(1), QStringLiteral("Роль"));
+    // Codes beyond the three named ones are plain users.
+    EXPECT_EQ(column(users, 1), QStringList({QStringLiteral("Администратор"), QStringLiteral("Оператор"),
+                                             QStringLiteral("Пользователь"), QStringLiteral("Пользователь"),
+                                             QStringLiteral("Пользователь")}));
+}
+
 TEST_F(BookListing, SearchDownwardToItsEndMessages)
 {
     const auto columns = searchColumns(db(), entryVitamins);

@@ -68,6 +68,18 @@ TEST_F(BookSave, NameUniqueWithoutRegardToLetterCaseCyrillicIncluded)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM product_group")), 1);
 }
 
+TEST_F(BookSave, UniquenessTellsYoFromYeButNotLetterCase)
+{
+    ASSERT_TRUE(save(entryProductGroups, {{QStringLiteral("pname"), QStringLiteral("Ёжики")}}));
+    // "Ежики" is another word as typed; only a change of letter case is the same name.
+    EXPECT_TRUE(save(entryProductGroups, {{QStringLiteral("pname"), QStringLiteral("Ежики")}}));
+    EXPECT_FALSE(save(entryProductGroups, {{QStringLiteral("pname"), QStringLiteral("ёЖИКИ")}}));
+    EXPECT_EQ(prompt.messages(),
+              QStringList(QStringLiteral("warning: Значение \"ёЖИКИ\" поля \"Наименование\" уже имеется в другой "
+                                         "строке справочника. Измените введенное значение.")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM product_group")), 2);
+}
+
 TEST_F(BookSave, ProductChecksRunInFieldOrderAndTheFirstFailureStops)
 {
     const qint64 group = insert(QStringLiteral("INSERT INTO product_group (pname) VALUES ('Молочные')"));

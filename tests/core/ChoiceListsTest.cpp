@@ -147,10 +147,10 @@ protected:
 TEST_F(ChoiceFlagsFile, ReadFromTheOrganisationRecord)
 {
     Database& db = session.db();
-    // No organisation row: both off.
+    // No organisation row: the switches' initial values, stock accounting on.
     ChoiceFlags f = readChoiceFlags(db);
     EXPECT_FALSE(f.eatings);
-    EXPECT_FALSE(f.vestSkl);
+    EXPECT_TRUE(f.vestSkl);
 
     setFlags(true, false);  // stored -1 / 0
     f = readChoiceFlags(db);

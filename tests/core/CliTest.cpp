@@ -59,8 +59,10 @@ TEST_F(CliTest, CreateThenOpen)
     EXPECT_EQ(opened.exitCode, 0) << dump(opened);
     EXPECT_TRUE(messageLines(opened.lines).isEmpty()) << dump(opened);
 
-    // The settings went to the child's own store, and the application folder was prepared.
-    EXPECT_TRUE(QFileInfo(tmp.filePath(QStringLiteral("app/Шаблоны"))).isDir());
+    // The settings went to the child's own store, and the application folder got its working
+    // folders; the installation's own ones are read where they are.
+    EXPECT_TRUE(QFileInfo(tmp.filePath(QStringLiteral("app/Архив"))).isDir());
+    EXPECT_FALSE(QFileInfo(tmp.filePath(QStringLiteral("app/Шаблоны"))).exists());
 }
 
 TEST_F(CliTest, CreateRefusesAnExistingFile)

@@ -220,6 +220,26 @@ TEST_F(Collection, CardsWithNestedDishesVariantsAndCommentsOfCardsFurtherOn)
               QStringLiteral("Ясли:Дети от 1 до 3 лет:1:Основное меню:5 Сад:Дети от 3 до 7 лет:2:Основное меню:5"));
 }
 
+TEST_F(Collection, AnEaterTypeOfTheSameShortNameIsKeptAsItIs)
+{
+    const qint64 menu = one("SELECT id FROM type_menu WHERE tname = 'Диетическое меню'").toLongLong();
+    db().exec(QStringLiteral("INSERT INTO type_eating (shname, ename, status, id_type_menu, kod) "
+                             "VALUES ('Сад', 'Наша группа', 0, ?1, '9')"),
+              {menu});
+    ImportContext ctx(db(), prompt);
+    loadCollectionEaterTypes(ctx, doc.document_element());
+
+    EXPECT_EQ(joined("SELECT shname || ':' || ename || ':' || status || ':' || id_type_menu || ':' || kod "
+                     "FROM type_eating WHERE shname = 'Сад'")
+                  .toString(),
+              QStringLiteral("Сад:Наша группа:0:%1:9").arg(menu));
+    // The absent one is made, with its plan-menu.
+    EXPECT_EQ(joined("SELECT e.ename || '/' || m.tname FROM type_eating e JOIN type_menu m ON m.id = e.id_type_menu "
+                     "WHERE e.shname = 'Ясли'")
+                  .toString(),
+              QStringLiteral("Дети от 1 до 3 лет/Основное меню"));
+}
+
 TEST_F(Collection, PlanRowsFindTheirPlanMenuBySeasonOrByName)
 {
     loadAll();

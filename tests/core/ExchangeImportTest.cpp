@@ -215,6 +215,28 @@ TEST_F(Import, ProductsPackageFillsEachCollectionAndResolvesNames)
     EXPECT_EQ(rows("SEZON"), 1);
 }
 
+TEST_F(Import, ProductsPackageReadsIspCardAsANumber)
+{
+    // The file's own packages write -1 or 1 for yes; ours write "true". Each row: text, stored.
+    const std::vector<std::pair<QString, int>> cases = {
+        {QStringLiteral("-1"), -1}, {QStringLiteral("1"), -1},     {QStringLiteral("2,0"), -1},
+        {QStringLiteral("true"), -1}, {QStringLiteral("0"), 0},    {QStringLiteral("false"), 0},
+        {QStringLiteral("да"), 0},
+    };
+    QString items;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        items += QStringLiteral("<vitamin><vname>В%1</vname><shname>V%1</shname><ispCard>%2</ispCard></vitamin>")
+                     .arg(i)
+                     .arg(cases[i].first);
+    const ImportSummary s = import(archive(
+        {{"Продукты.xml", test::xml(QStringLiteral("<entities><vitamins>") + items + QStringLiteral("</vitamins></entities>"))}}));
+    EXPECT_TRUE(s.productsLoaded);
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(one("SELECT ispCard FROM vitamin WHERE shname = ?1", {QStringLiteral("V%1").arg(i)}).toInt(),
+                  cases[i].second)
+            << cases[i].first.toStdString();
+}
+
 TEST_F(Import, NormsPackageSectionsLoadInTheirOrder)
 {
     db().exec(QStringLiteral("INSERT INTO eating (ename) VALUES ('Ужин')"));

@@ -90,6 +90,7 @@ TEST_F(Unpack, ScratchFolderIsEmptiedOnlyWhenItHoldsPackages)
 {
     const QString archive = zip(QStringLiteral("a.zip"));
     ASSERT_TRUE(test::writeZip(archive, {{"new.xml", "<n/>"}}));
+    ASSERT_TRUE(QDir().mkpath(tempp()));
     ASSERT_TRUE(test::writeFile(QDir(tempp()).filePath(QStringLiteral("notes.txt")), "keep"));
     ASSERT_EQ(UnpackArchive(archive, prompt), unpackOk);
     EXPECT_EQ(test::filesIn(tempp()), (QStringList{"new.xml", "notes.txt"}));

@@ -1,4 +1,5 @@
 #include "core/AppState.h"
+#include "core/ChoiceLists.h"
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
 #include "core/Parameters.h"
@@ -111,6 +112,26 @@ TEST(Parameters, EmptyFieldsAndSettingsGiveInitialValues)
     EXPECT_FALSE(p.chOdin);
     EXPECT_FALSE(p.shablonPM);
     EXPECT_EQ(p.roundingDigits, 2);
+}
+
+TEST(Parameters, EverySwitchReaderTakesTheSameInitialValues)
+{
+    // The choice lists and the day menu read the switches as the parameters window does: an
+    // empty field, or no organisation row at all, is the switch's initial value.
+    BareFile f;
+    for (bool withRow : {true, false}) {
+        if (!withRow)
+            f.db().exec(QStringLiteral("DELETE FROM INF"));
+        const ProgramParameters p = readParameters(f.db());
+        const ChoiceFlags c = readChoiceFlags(f.db());
+        EXPECT_TRUE(p.vestSkl);
+        EXPECT_EQ(c.vestSkl, p.vestSkl) << withRow;
+        EXPECT_EQ(c.eatings, p.eatings) << withRow;
+        EXPECT_EQ(readOrganisationSwitches(f.db()).vestSkl, p.vestSkl);
+    }
+    f.db().exec(QStringLiteral("INSERT INTO INF (VestSkl, eatings) VALUES (0, -1)"));
+    EXPECT_FALSE(readChoiceFlags(f.db()).vestSkl);
+    EXPECT_TRUE(readChoiceFlags(f.db()).eatings);
 }
 
 TEST(Parameters, NewWorkingFileHasNormsMealsAndFiveDayWeek)

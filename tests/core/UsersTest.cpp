@@ -7,6 +7,8 @@
 #include "core/Settings.h"
 #include "core/Startup.h"
 #include "core/Users.h"
+#include "refbooks/BookCatalogue.h"
+#include "refbooks/RecordEditor.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "support/ToolRun.h"
@@ -296,4 +298,88 @@ TEST(UserCommands, PasswordAndDeletion)
     EXPECT_TRUE(lines.isEmpty()) << lines.join('\n').toStdString();
     EXPECT_EQ(userNames(), QStringList{QStringLiteral("Администратор")});
     EXPECT_EQ(run({QStringLiteral("delete-user"), QStringLiteral("первый")}), 2);
+}
+
+TEST_F(UsersTest, LoginByNameChecksThePasswordOfThatUser)
+{
+    db().exec(QStringLiteral("UPDATE USERS SET PSSW = 'щи' WHERE NAIM = 'Оператор'"));
+    const QString wrong = QStringLiteral("critical: Неверный пароль, введите заново!");
+    const QString unknown = QStringLiteral("critical: Пользователь \"Гость\" не найден.");
+    // Each row: name, password typed, accepted, what the person is told.
+    const struct {
+        const char* name;
+        const char* password;
+        bool accepted;
+        QString told;
+    } cases[] = {
+        {"Оператор", "щи", true, {}},
+        {"оПЕРАТОР", "  щи ", true, {}},       // letter case of the name and blanks around do not count
+        {"Оператор", "", false, wrong},         // typing a name alone grants nothing
+        {"Оператор", "ЩИ", false, wrong},
+        {"Пользователь", "", true, {}},         // a user without a password
+        {"Гость", "", false, unknown},
+    };
+    for (const auto& c : cases) {
+        prompt.clear();
+        const std::optional<QString> user =
+            checkUserLogin(db(), QString::fromUtf8(c.name), QString::fromUtf8(c.password), prompt);
+        EXPECT_EQ(user.has_value(), c.accepted) << c.name << "/" << c.password;
+        if (user)
+            EXPECT_EQ(*user, QString::fromUtf8(c.name).trimmed().toLower() == QStringLiteral("оператор")
+                                 ? QStringLiteral("Оператор")
+                                 : QString::fromUtf8(c.name));
+        EXPECT_EQ(prompt.messages(), c.told.isEmpty() ? QStringList() : QStringList(c.told)) << c.name;
+    }
+}
+
+TEST_F(UsersTest, LoginByNameIsAskedAtStartWhenThePasswordIsSetAndSeveralUsersExist)
+{
+    EXPECT_FALSE(loginByNameAtStart(db()));  // no program password
+    Settings::setText(kUser, QStringLiteral("Passw"), QStringLiteral("1"));
+    EXPECT_TRUE(loginByNameAtStart(db()));
+    db().exec(QStringLiteral("DELETE FROM USERS WHERE NAIM = 'Оператор'"));
+    EXPECT_FALSE(loginByNameAtStart(db()));  // one user: nobody to choose between
+}
+
+namespace {
+
+std::optional<qint64> saveUser(Database& db, Prompt& prompt, books::EditMode mode, std::optional<qint64> id,
+                               const QString& name, int role)
+{
+    books::RecordEditor editor(db, prompt, books::entryUsers);
+    if (!editor.open(mode, id, std::nullopt))
+        return std::nullopt;
+    EXPECT_TRUE(editor.setText(QStringLiteral("NAIM"), name));
+    EXPECT_TRUE(editor.setText(QStringLiteral("ROLE"), QString::number(role)));
+    return editor.save();
+}
+
+} // namespace
+
+TEST_F(UsersTest, TheFirstAdministratorIsMadeInTheUsersBookThenOnlyAnAdministratorMakesOthers)
+{
+    using books::EditMode;
+    // A new file has no administrator: whoever works makes the first one and is told so.
+    const auto head = saveUser(db(), prompt, EditMode::Add, {}, QStringLiteral("Заведующая"), roleAdministrator);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("info: ") + firstAdministratorText(QStringLiteral("Заведующая"))));
+
+    // From now on a non-administrator makes no administrator and does not change one.
+    prompt.clear();
+    saveLogin(QStringLiteral("Оператор"));
+    const QStringList before = names();
+    EXPECT_FALSE(saveUser(db(), prompt, EditMode::Add, {}, QStringLiteral("Повар"), roleAdministrator));
+    EXPECT_FALSE(saveUser(db(), prompt, EditMode::Edit, head, QStringLiteral("Завхоз"), roleUser));
+    const QString refused = QStringLiteral("warning: Назначать и изменять администраторов может только администратор.");
+    EXPECT_EQ(prompt.messages(), (QStringList{refused, refused}));
+    EXPECT_EQ(names(), before);
+    // Plain users are still theirs to add.
+    EXPECT_TRUE(saveUser(db(), prompt, EditMode::Add, {}, QStringLiteral("Повар"), roleUser));
+
+    // The administrator, logged in by name, makes another and deletes users.
+    prompt.clear();
+    saveLogin(QStringLiteral("Заведующая"));
+    EXPECT_TRUE(saveUser(db(), prompt, EditMode::Add, {}, QStringLiteral("Завхоз"), roleAdministrator));
+    EXPECT_TRUE(deleteUser(db(), idOf(QStringLiteral("Повар")), prompt));
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
 }

@@ -12,6 +12,9 @@ TestEnv::TestEnv()
     Settings::useFolder(tmp_.filePath(QStringLiteral("settings")));
     app() = AppState{};
     app().appDir = prepareApplicationFolder(tmp_.filePath(QStringLiteral("app")), QString());
+    // The folders an installation brings, in the application folder as a fresh copy has them.
+    for (const QString& shipped : {QStringLiteral("Примеры"), QStringLiteral("Шаблоны"), QStringLiteral("Помощник")})
+        QDir(app().appDir).mkpath(shipped);
     app().dbPath = defaultDatabasePath(app().appDir);
 }
 

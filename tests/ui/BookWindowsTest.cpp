@@ -22,6 +22,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
 #include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -749,6 +750,28 @@ TEST_F(BookWindows, ProductListKeepsThePlainFormAtHand)
     plain->trigger();
     EXPECT_EQ(opened, QStringLiteral("frmSD1|Продукт: Молоко"));
     for (int entry : {books::entryProducts, books::entrySubstitutions, books::entrySeasonalLosses})
+        ui::setBookWindowHooks(entry, {});
+}
+
+TEST_F(BookWindows, NewCardCommandOpensTheCardWindowOnANewCard)
+{
+    ui::installCardWindows();
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        opened = modal->objectName() + QLatin1Char('|') + modal->windowTitle();
+        if (const QString shots = qEnvironmentVariable("RAT_SHOTS"); !shots.isEmpty())
+            modal->grab().save(QDir(shots).filePath(QStringLiteral("mnuNovCard.png")));
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->done(QDialog::Rejected);
+    });
+    window->command(QStringLiteral("mnuNovCard"))->trigger();
+    EXPECT_EQ(opened, QStringLiteral("FrmSprav2|Технологические карты: Новая карта *"));
+    EXPECT_FALSE(prompt.messages().join('\n').contains(QStringLiteral("недоступна")));
+    EXPECT_EQ(window->currentEntry(), 54);
+    for (int entry : {books::entryCards, books::entryCardsWithComposition, books::entryRecipeLines})
         ui::setBookWindowHooks(entry, {});
 }
 

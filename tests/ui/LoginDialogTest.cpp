@@ -2,14 +2,21 @@
 // of set mode, and the login-by-name window.
 
 #include "core/AppState.h"
+#include "core/Database.h"
+#include "core/DatabaseSession.h"
+#include "core/Startup.h"
 #include "core/Settings.h"
 #include "core/Users.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 #include "ui/LoginDialog.h"
+#include "ui/MainWindow.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
@@ -201,12 +208,17 @@ TEST(LoginDialog, SetModeRemovesThePassword)
     EXPECT_EQ(storedPassword(), QStringLiteral("старый"));
 }
 
-TEST(LoginByNameDialog, ProposesAndSavesTheUserName)
+TEST(LoginByNameDialog, ProposesTheUserNameAndLetsInWithThatUsersPassword)
 {
     test::TestEnv env;
+    test::ScriptedPrompt prompt;
+    DatabaseSession session(prompt);
+    ASSERT_TRUE(createAndFillDatabase(session, env.path(QStringLiteral("u.db"))));
+    session.db().exec(QStringLiteral("INSERT INTO USERS (NAIM, ROLE, PSSW) VALUES ('Повар', 0, 'щи')"));
+    prompt.clear();
     currentLogin() = {};
     {
-        LoginByNameDialog dialog;
+        LoginByNameDialog dialog(session.db(), prompt);
         EXPECT_EQ(dialog.objectName(), QStringLiteral("frmLoginMulti"));
         EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Рационарий"));
         EXPECT_EQ(dialog.nameField()->text(), QStringLiteral("Администратор"));
@@ -218,20 +230,54 @@ TEST(LoginByNameDialog, ProposesAndSavesTheUserName)
         d->nameField()->setText(QStringLiteral("Повар"));
         d->cancelButton()->click();
     });
-    EXPECT_FALSE(ui::showLoginByName(nullptr));
+    EXPECT_FALSE(ui::showLoginByName(nullptr, session.db(), prompt));
     EXPECT_EQ(Settings::text(QStringLiteral("User"), QStringLiteral("Login"), QStringLiteral("-")), QStringLiteral("-"));
 
+    // A wrong password keeps the window open and the role unknown; the right one lets in.
     whenModal<LoginByNameDialog>(QStringLiteral("frmLoginMulti"), [](LoginByNameDialog* d) {
         d->nameField()->setText(QStringLiteral("Повар"));
-        d->passwordField()->setText(QStringLiteral("щи"));
+        type(d->passwordField(), d->okButton(), QStringLiteral("борщ"));
+        d->okButton()->click();
+        EXPECT_TRUE(d->isVisible());
+        EXPECT_EQ(d->focusWidget(), d->passwordField());
+        EXPECT_EQ(Settings::text(QStringLiteral("User"), QStringLiteral("Login")), QString());
+        if (const QString shots = qEnvironmentVariable("RAT_SHOTS"); !shots.isEmpty())
+            d->grab().save(QDir(shots).filePath(QStringLiteral("frmLoginMulti.png")));
+        type(d->passwordField(), d->okButton(), QStringLiteral("щи"));
         d->okButton()->click();
     });
-    EXPECT_TRUE(ui::showLoginByName(nullptr));
+    EXPECT_TRUE(ui::showLoginByName(nullptr, session.db(), prompt));
+    EXPECT_EQ(prompt.messages(), QStringList(kWrong));
     EXPECT_EQ(Settings::text(QStringLiteral("User"), QStringLiteral("Login")), QStringLiteral("Повар"));
     EXPECT_EQ(currentLogin().name, QStringLiteral("Повар"));
     EXPECT_EQ(currentLogin().password, QStringLiteral("щи"));
+    EXPECT_EQ(currentRole(session.db()), std::optional<int>(roleAdministrator));
 
     // The next time the saved name is proposed.
-    LoginByNameDialog again;
+    LoginByNameDialog again(session.db(), prompt);
     EXPECT_EQ(again.nameField()->text(), QStringLiteral("Повар"));
+}
+
+TEST(LoginByNameDialog, ServiceMenuSwitchesTheUser)
+{
+    test::TestEnv env;
+    test::ScriptedPrompt prompt;
+    DatabaseSession session(prompt);
+    ASSERT_TRUE(createAndFillDatabase(session, env.path(QStringLiteral("u.db"))));
+    prompt.clear();
+    ui::MainWindow window(session);
+    QAction* command = window.command(QStringLiteral("mnuUserSwitch"));
+    ASSERT_NE(command, nullptr);
+    EXPECT_EQ(command->text(), QStringLiteral("Сменить пользователя..."));
+    EXPECT_TRUE(window.menu(QStringLiteral("menuService"))->actions().contains(command));
+
+    whenModal<LoginByNameDialog>(QStringLiteral("frmLoginMulti"), [](LoginByNameDialog* d) {
+        d->nameField()->setText(QStringLiteral("оператор"));
+        d->okButton()->click();
+    });
+    command->trigger();
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
+    // The name as the users book spells it.
+    EXPECT_EQ(Settings::text(QStringLiteral("User"), QStringLiteral("Login")), QStringLiteral("Оператор"));
+    EXPECT_EQ(currentRole(session.db()), std::optional<int>(roleOperator));
 }

@@ -110,7 +110,7 @@ TEST(ParametersDialog, ShowsEveryGroupAndCaption)
           "Наценка начисляется на стоимость блюда", "Вести складской учет", "Отключение автоматического списания",
           "Использовать справочник \"Сезонные проценты потерь\"", "Таймаут", "Запретить изменения в план-меню",
           "Использовать автоматический расчет химического состава и стоимости блюда",
-          "Печатать суммарные объемы блюд", "Округлять до:", "знаков",
+          "Печатать суммарные объемы блюд", "Округлять до:", "знаков", "Округлять количества и суммы до:",
           "Выводить в печатной форме МТ количество продукта на 1 порцию",
           "Использовать шаблон для печати план-меню по категориям блюд", "СанПиН 2.4.5.2409-08", "СП 2.4.990-00",
           "СанПиН 2.4.4.3155-13", "Действует!", "ОК", "Отмена"})
@@ -149,6 +149,7 @@ TEST(ParametersDialog, EditSaveAndReopen)
         EXPECT_TRUE(chkAvtSpis->isEnabled());
         EXPECT_EQ(child<QLineEdit>(dlg, "txtTaimOut")->text(), QStringLiteral("150"));
         EXPECT_EQ(child<QSpinBox>(dlg, "spnOkrugl")->value(), 2);
+        EXPECT_EQ(child<QSpinBox>(dlg, "spnRounding")->value(), 2);
 
         chkNDS->click();
         EXPECT_TRUE(txtNDS->isEnabled());
@@ -192,7 +193,9 @@ TEST(ParametersDialog, EditSaveAndReopen)
         clearAndType(txtNacen, QStringLiteral("7.25"));
         child<QRadioButton>(dlg, "opt6Week")->click();
         child<QComboBox>(dlg, "cboSchab")->setCurrentIndex(2);
+        // Two settings, two controls: the precision of the menus' sums and the rounding digits.
         child<QSpinBox>(dlg, "spnOkrugl")->setValue(3);
+        child<QSpinBox>(dlg, "spnRounding")->setValue(4);
         child<QCheckBox>(dlg, "chkZapretPlM")->click();
         child<QCheckBox>(dlg, "chkGalka")->click();
         clearAndType(child<QLineEdit>(dlg, "txtTaimOut"), QStringLiteral("200"));
@@ -215,8 +218,9 @@ TEST(ParametersDialog, EditSaveAndReopen)
     EXPECT_EQ(f.inf("norms").toInt(), -1);
     EXPECT_EQ(Settings::text("User", "zapretPlM"), QStringLiteral("True"));
     EXPECT_EQ(Settings::text("User", "ispAvtRas"), QStringLiteral("1"));
-    EXPECT_EQ(Settings::text("Settings", "Округление"), QStringLiteral("3"));
-    EXPECT_EQ(app().roundingDigits, 3);
+    EXPECT_EQ(Settings::text("User", "tochOkrugl"), QStringLiteral("3"));
+    EXPECT_EQ(Settings::text("Settings", "Округление"), QStringLiteral("4"));
+    EXPECT_EQ(app().roundingDigits, 4);
 
     ui::frmParameters again(f.db(), f.prompt);
     EXPECT_TRUE(child<QCheckBox>(again, "chkNDS")->isChecked());
@@ -230,6 +234,7 @@ TEST(ParametersDialog, EditSaveAndReopen)
     EXPECT_TRUE(child<QRadioButton>(again, "opt6Week")->isChecked());
     EXPECT_EQ(child<QComboBox>(again, "cboSchab")->currentData().toInt(), 2);
     EXPECT_EQ(child<QSpinBox>(again, "spnOkrugl")->value(), 3);
+    EXPECT_EQ(child<QSpinBox>(again, "spnRounding")->value(), 4);
     EXPECT_TRUE(child<QCheckBox>(again, "chkZapretPlM")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(again, "chkIspAvtRas")->isChecked());
     EXPECT_TRUE(child<QCheckBox>(again, "chkGalka")->isChecked());
