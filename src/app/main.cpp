@@ -20,6 +20,7 @@
 #include "ui/FirstStartDialog.h"
 #include "ui/ParametersDialog.h"
 #include "ui/PlanMenuWindows.h"
+#include "ui/StockWindows.h"
 
 #include <QApplication>
 #include <QDate>
@@ -127,6 +128,7 @@ int main(int argc, char* argv[])
     ui::installBookWindows(window, session);
     ui::installPlanMenuWindows(window, session);
     ui::installDayMenuJournal(window);
+    ui::installStockWindows(window, session);
     window.show();
 
     // --open N: the window of catalogue entry N, as its menu command would open it.
