@@ -1,5 +1,6 @@
 // The store's windows offscreen: a receipt of two lots typed in the lot editor, saved and
-// reopened (the grid shows what the file holds); the remnants list on two dates and per
+// reopened (the grid shows what the file holds); an expense line from a lot and the document
+// approved; the remnants list on two dates and per
 // warehouse, with an opening balance entered; the menu-requirement window opened from a
 // confirmed day menu, its quantities edited, a product replaced, re-created, and its working
 // copy gone when it closes; the journal's add command.
@@ -373,6 +374,56 @@ TEST_F(StockWin, RemnantsListOnTwoDatesPerWarehouseWithAnOpeningBalance)
                                                      QStringLiteral("Итого: Молоко"), QStringLiteral("Мука"),
                                                      QStringLiteral("Итого: Мука")}));
     EXPECT_EQ(gridColumn(w->grid(), 1).at(2), QStringLiteral("7"));
+}
+
+TEST_F(StockWin, ExpenseLineTakesFromALotAndTheDocumentIsApproved)
+{
+    const qint64 lot = directLot(flour, 10, 40, QStringLiteral("2026-11-01"));
+    const qint64 pm = planMenu(QStringLiteral("Основное"), 2);
+    eaterType(pm, QStringLiteral("Я"));
+    openMain();
+    DocumentWindow* w = ui::openDocument(main.get(), db(), prompt, ui::docExpense, std::nullopt, DocumentMode::New);
+    ASSERT_NE(w, nullptr);
+    // More than the lot holds is refused and the editor stays; then 3 kg for "Я".
+    int refused = 0;
+    w->showDialog = [&](QDialog& dialog) {
+        auto* d = qobject_cast<ui::StockLineDialog*>(&dialog);
+        ASSERT_NE(d, nullptr);
+        auto* lots = qobject_cast<QComboBox*>(d->control(QStringLiteral("id_storage")));
+        ASSERT_EQ(lots->count(), 1);
+        EXPECT_TRUE(lots->itemText(0).startsWith(QStringLiteral("Мука — 10 кг"))) << lots->itemText(0).toStdString();
+        lots->setCurrentIndex(0);
+        typeText(*d, "quantity", QStringLiteral("12"));
+        d->okButton()->click();
+        refused += d->result() == QDialog::Accepted ? 0 : 1;
+        typeText(*d, "quantity", QStringLiteral("3"));
+        pick(*d, "id_type_eating", QStringLiteral("Я"));
+        d->okButton()->click();
+    };
+    prompt.answers = {Answer::Yes};
+    w->addLine();
+    EXPECT_EQ(refused, 1);
+    ASSERT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(prompt.messages()[1].startsWith(QStringLiteral("warning: Количество превышает остаток партии")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expense WHERE id_storage = ?1 AND quantity = 3"), {lot}), 1);
+    ASSERT_EQ(w->grid()->rowCount(), 1);
+    EXPECT_EQ(gridRow(w->grid(), 0),
+              QStringList({QStringLiteral("Мука"), QStringLiteral("3"), QStringLiteral("кг"), QStringLiteral("40,00"),
+                           QStringLiteral("120,00"), QStringLiteral("Я"), QStringLiteral("Без № поставки"),
+                           QStringLiteral("Основной склад")}));
+    EXPECT_EQ(w->totalLabel()->text(), QStringLiteral("Итого: 120,00 руб."));
+
+    // OK: the document's question, "Да" approves it and the window closes.
+    const qint64 id = *w->documentId();
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    w->okButton()->click();
+    QApplication::processEvents();
+    ASSERT_EQ(prompt.messages().size(), 1);
+    EXPECT_TRUE(prompt.messages()[0].startsWith(QStringLiteral("question: Выполнить расход?")))
+        << prompt.messages()[0].toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT status FROM expence_docum WHERE id = ?1"), {id}), -1);
+    EXPECT_EQ(windows<DocumentWindow>(), 0);
 }
 
 // A day menu of porridge at breakfast: 10 eaters "Я" (150 g), 5 eaters "С" (200 g); 60 g of
