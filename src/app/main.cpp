@@ -22,6 +22,7 @@
 #include "ui/AnalysisWindow.h"
 #include "ui/PlanMenuWindows.h"
 #include "ui/SplashWindow.h"
+#include "ui/StockWindows.h"
 
 #include <QApplication>
 #include <QDate>
@@ -135,6 +136,7 @@ int main(int argc, char* argv[])
     ui::installPlanMenuWindows(window, session);
     ui::installAnalysisWindows(window, session);
     ui::installDayMenuJournal(window);
+    ui::installStockWindows(window, session);
     window.show();
 
     // --open N: the window of catalogue entry N, as its menu command would open it.

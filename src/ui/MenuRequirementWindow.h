@@ -1,0 +1,127 @@
+#pragma once
+// The menu-requirement window (frmMenuTr): the products a day menu needs, per product for all
+// eaters or line by line per eater type, meal and dish, beside the store's remnant; quantities
+// edited, a product replaced, the whole re-created from the day menu, the cost of the menu and
+// the products the store lacks. The window edits a working copy of the document and stores it
+// as not approved; the working copy goes when the window closes.
+
+#include "stock/MenuRequirement.h"
+#include "ui/MainChildCommands.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
+class QToolBar;
+
+namespace rat {
+class Database;
+class Prompt;
+}
+
+namespace rat::ui {
+
+class MainWindow;
+
+// The replacement of a product on one line: what the line is, and the substitutes offered.
+class ReplacementDialog : public QDialog {
+    Q_OBJECT
+public:
+    // `units`: the unit of each substitute, in the offer's order.
+    ReplacementDialog(const stock::ReplacementOffer& offer, const QStringList& units, QWidget* parent = nullptr);
+    QListWidget* candidates() const { return list_; }
+    QPushButton* okButton() const { return ok_; }
+    // The chosen substitute (-1: none).
+    int chosen() const;
+
+private:
+    QListWidget* list_ = nullptr;
+    QPushButton* ok_ = nullptr;
+};
+
+class MenuRequirementWindow : public QWidget, public ChildCommands {
+    Q_OBJECT
+public:
+    // The stored menu-requirement `idm`; open() puts it into a working copy.
+    MenuRequirementWindow(Database& db, Prompt& prompt, qint64 idm, QWidget* parent = nullptr);
+    ~MenuRequirementWindow() override;
+
+    // Loads the document into a working copy; false when it no longer exists (the person has
+    // been told) and the window is not to be shown.
+    bool open();
+
+    qint64 documentId() const { return idm_; }
+    std::optional<qint64> workingId() const { return idm1_; }
+    bool isChanged() const { return changed_; }
+
+    QComboBox* viewBox() const { return view_; }
+    QTableWidget* grid() const { return grid_; }
+    QLineEdit* costEdit() const { return cost_; }
+    QPlainTextEdit* shortageBox() const { return shortage_; }
+    QAction* action(const QString& key) const { return actions_.value(key); }
+    stock::WorkingView view() const;
+    // The grid's column of the quantity a person may change.
+    int quantityColumn() const;
+
+    // What typing a quantity into the grid does: the line (or the product's total) takes it.
+    bool setQuantity(int row, const QString& text);
+    void replaceProduct();
+    void recreate();
+    // Stores the working copy as a not approved document.
+    bool save();
+    // On every activation: the remnants as the store holds them now.
+    void activated();
+    void reload();
+
+    bool runCommand(const QString& name) override;
+    QSize sizeHint() const override;
+
+    std::function<void(QDialog&)> showDialog;
+
+signals:
+    // The document was stored (the journal reads its list again).
+    void documentSaved(qint64 idm);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void markChanged();
+    void refreshTitle();
+    void quantityEdited(int row, int column);
+
+    Database& db_;
+    Prompt& prompt_;
+    qint64 idm_;
+    std::optional<qint64> idm1_;
+    stock::WorkingHeader header_;
+    std::vector<stock::WorkingLine> lines_;  // by grid row
+    bool changed_ = false;
+    bool loading_ = false;
+    bool widthsSet_ = false;
+    int widthsView_ = -1;
+    QToolBar* toolBar_ = nullptr;
+    QComboBox* view_ = nullptr;
+    QTableWidget* grid_ = nullptr;
+    QLineEdit* cost_ = nullptr;
+    QLabel* priced_ = nullptr;
+    QPlainTextEdit* shortage_ = nullptr;
+    QHash<QString, QAction*> actions_;
+};
+
+// Opens the window of a stored menu-requirement inside the main window (an open one is brought
+// forward). Null when the document no longer exists.
+MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt, qint64 idm);
+
+} // namespace rat::ui
