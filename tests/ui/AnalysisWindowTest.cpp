@@ -17,6 +17,8 @@
 #include "ui/PlanMenuWindows.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -122,6 +124,43 @@ TEST_F(AnalysisWindows, PlanMenuKeysOpenTheAnalysesUnderTheirCaptions)
         menus->action(QStringLiteral("keyAn"))->trigger();
         window->grab().save(QString::fromLocal8Bit(shot), "PNG");
     }
+}
+
+TEST_F(AnalysisWindows, MainWindowCommandOffersThePlanMenusWithTheLastChoice)
+{
+    db().exec(QStringLiteral("INSERT INTO type_menu (id, tname, status) VALUES (2, 'Летнее', 1)"));
+    Settings::setValue(QStringLiteral("User"), QStringLiteral("an"), 1);
+    QString title, label, preselected;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        title = dlg->windowTitle();
+        label = dlg->labelText();
+        offered = dlg->comboBoxItems();
+        preselected = dlg->textValue();
+        dlg->accept();
+    });
+    QAction* command = window->command(QStringLiteral("mnuPM"));
+    ASSERT_NE(command, nullptr);
+    command->trigger();
+    EXPECT_EQ(title, QStringLiteral("Анализ плана-меню"));
+    EXPECT_EQ(label, QStringLiteral("Выберите план-меню"));
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Летнее"), QStringLiteral("Основное")}));
+    EXPECT_EQ(preselected, QStringLiteral("Основное"));
+    AnalysisWindow* w = activeAnalysis();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Анализ плана-меню \"Основное\" на соответствие нормам питания"));
+
+    // The energy distribution offers only the plan-menus kept by meals.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        offered = dlg->comboBoxItems();
+        dlg->reject();
+    });
+    window->command(QStringLiteral("mnuAnKall"))->trigger();
+    EXPECT_EQ(offered, QStringList{QStringLiteral("Основное")});
 }
 
 TEST_F(AnalysisWindows, RefusalFromTheKeyOpensNothing)
