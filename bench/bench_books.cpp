@@ -5,6 +5,7 @@
 //   bench_books [runs]    (20 runs when not given)
 
 #include "BenchDatabase.h"
+#include "BenchScan.h"
 #include "BenchTiming.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
@@ -97,11 +98,18 @@ int main(int argc, char* argv[])
     std::printf("products: %d rows, %d columns (%lld vitamin columns)\n", first.rowCount(), first.columnCount(),
                 vitaminCount);
 
-    report("product list, load", time(runs, [&] { loadList(db, entryProducts); }));
+    // The rows the list reads: every product with its group and unit, and the vitamin contents.
+    const auto scan = [&] {
+        bench::scanRows(db, {QStringLiteral("SELECT p.*, g.pname, e.ename FROM products p "
+                                            "LEFT JOIN product_group g ON g.id = p.id_product_group "
+                                            "LEFT JOIN ed_izmer e ON e.id = p.id_ed_izmer"),
+                             QStringLiteral("SELECT id_product, id_vitamin, quantity FROM vitamin_quantity")});
+    };
+    bench::reportAgainstScan("product list, load", bench::timeAgainstScan(runs, [&] { loadList(db, entryProducts); }, scan));
 
     const qint64 edited = first.ids[first.ids.size() / 2];
     int step = 0;
-    report("product list, save of one product + reload", time(runs, [&] {
+    bench::reportAgainstScan("product list, save of one product + reload", bench::timeAgainstScan(runs, [&] {
                RecordEditor editor(db, prompt, entryProducts);
                editor.open(EditMode::Edit, edited);
                editor.setValue(QStringLiteral("protein"), QString::number(10 + (step++ % 50)) + QStringLiteral(",5"));
@@ -109,7 +117,8 @@ int main(int argc, char* argv[])
                const BookList list = loadList(db, entryProducts);
                if (!id || list.rowOf(*id) < 0)
                    std::fprintf(stderr, "the saved row was not found again\n");
-           }));
-    report("product list of one group, load", time(runs, [&] { loadList(db, entryProducts, qint64(3)); }));
+           }, scan));
+    bench::reportAgainstScan("product list of one group, load",
+                             bench::timeAgainstScan(runs, [&] { loadList(db, entryProducts, qint64(3)); }, scan));
     return 0;
 }

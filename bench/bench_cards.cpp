@@ -8,6 +8,7 @@
 //   bench_cards [runs]    (10 runs when not given)
 
 #include "BenchDatabase.h"
+#include "BenchScan.h"
 #include "BenchTiming.h"
 #include "core/Clock.h"
 #include "core/Database.h"
@@ -133,11 +134,27 @@ int main(int argc, char* argv[])
                 cards.size(), kPlain, kMiddle, kTop,
                 db.scalar(QStringLiteral("SELECT COUNT(*) FROM recipes")).toLongLong());
 
+    // The rows both batches read: the cards, their lines and losses, the products with their
+    // vitamins and seasons.
+    const auto scan = [&] {
+        bench::scanRows(db, {QStringLiteral("SELECT id, cname, pr_fat, pr_protein, pr_carbohyd, pr_calories, vih "
+                                            "FROM card_recipes"),
+                             QStringLiteral("SELECT id_card_recipes, id, id_product, isCard, brutto, netto, isComment, "
+                                            "isVariant FROM recipes"),
+                             QStringLiteral("SELECT IDcv, id_card_recipes, id_vitamin, kolpr FROM card_vitamin"),
+                             QStringLiteral("SELECT id, pname, fat, protein, carbohyd, calories, procNe, plpris, "
+                                            "id_ed_izmer FROM products"),
+                             QStringLiteral("SELECT id_product, id_vitamin, quantity FROM vitamin_quantity"),
+                             QStringLiteral("SELECT id_PRODUCT, DAY_N, MES_N, DAY_O, MES_O, PROZ FROM SEZON")});
+    };
     int done = 0;
-    report("batch nutrient value, 1,000 cards", time(runs, [&] { done = calculateNutrientsOfCards(db, prompt, cards); }));
+    bench::reportAgainstScan("batch nutrient value, 1,000 cards",
+                             bench::timeAgainstScan(runs, [&] { done = calculateNutrientsOfCards(db, prompt, cards); },
+                                                    scan));
     if (done != int(cards.size()))
         std::fprintf(stderr, "only %d cards calculated\n", done);
-    report("batch cost, 1,000 cards", time(runs, [&] { done = storeCostsOfCards(db, prompt, cards); }));
+    bench::reportAgainstScan("batch cost, 1,000 cards",
+                             bench::timeAgainstScan(runs, [&] { done = storeCostsOfCards(db, prompt, cards); }, scan));
     if (done != int(cards.size()))
         std::fprintf(stderr, "only %d cards costed\n", done);
     std::printf("card %lld: fat %s, cost %s\n", cards.back(),

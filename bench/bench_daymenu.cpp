@@ -7,6 +7,7 @@
 //   bench_daymenu [runs]    (10 runs when not given)
 
 #include "BenchDatabase.h"
+#include "BenchScan.h"
 #include "BenchTiming.h"
 #include "core/Clock.h"
 #include "core/Database.h"
@@ -147,10 +148,27 @@ int main(int argc, char* argv[])
     menu::DayMenuRows rows;
     const char* names[] = {"rows at the latest delivery, 30 dishes x 5 types", "rows at planned product prices",
                            "rows at planned card prices"};
+    // The rows the grid reads: the menu's points, counts and yields with their cards, the
+    // recipe lines, the products and the stock lots with their receipts.
+    const auto scan = [&] {
+        bench::scanRows(db, {QStringLiteral("SELECT p.id, q.id, q.id_type_eating, q.quantity, t.shname, c.cname, "
+                                            "o.output1 FROM day_menu_point p "
+                                            "JOIN quantity_eating q ON q.id_day_menu_point = p.id "
+                                            "JOIN type_eating t ON t.id = q.id_type_eating "
+                                            "JOIN card_recipes c ON c.id = p.id_card_recipe "
+                                            "JOIN output o ON o.id_card_recipe = p.id_card_recipe "
+                                            "AND o.id_type_eating = q.id_type_eating"),
+                             QStringLiteral("SELECT id_card_recipes, id, id_product, isCard, brutto, netto FROM recipes"),
+                             QStringLiteral("SELECT id, pname, plpris, id_ed_izmer FROM products"),
+                             QStringLiteral("SELECT s.id_product, s.cost, s.id_ed_izmer, s.status, r.rdate, r.status "
+                                            "FROM storage s LEFT JOIN receipt r ON r.id = s.id_receipt")});
+    };
     for (int code = 0; code < 3; ++code) {
-        report(names[code], time(runs, [&] { rows = menu::dayMenuRows(db, menuId, code, today); }));
+        bench::reportAgainstScan(
+            names[code], bench::timeAgainstScan(runs, [&] { rows = menu::dayMenuRows(db, menuId, code, today); }, scan));
         std::printf("  %zu rows, %s\n", rows.rows.size(), qPrintable(rows.totalLabel));
     }
-    report("total stored, latest delivery", time(runs, [&] { menu::updateDayMenuTotal(db, menuId, 0, today); }));
+    bench::reportAgainstScan("total stored, latest delivery",
+                             bench::timeAgainstScan(runs, [&] { menu::updateDayMenuTotal(db, menuId, 0, today); }, scan));
     return 0;
 }

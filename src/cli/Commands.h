@@ -48,6 +48,7 @@ void registerProductCommands(); // sell-by date, seasonal gross weight, copies o
 void registerExchangeCommands();  // new database, standard data, collections, model plan-menu
 void registerPlanMenuCommands();  // plan days, copies of plan-menus and days, the summary
 void registerDayMenuCommands();   // day menus: numbering, creation, rows, counts, copies
+void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
 void registerNormsCommands();     // nutrition norms, plan-menu analyses, product need of a plan-menu
 
 // All commands of the tool.
@@ -62,6 +63,7 @@ inline void registerAllCommands()
     registerExchangeCommands();
     registerPlanMenuCommands();
     registerDayMenuCommands();
+    registerStockCommands();
     registerNormsCommands();
 }
 

@@ -4,6 +4,11 @@
 
 #include <QSet>
 #include <QStringList>
+#include <algorithm>
+#include <limits>
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 namespace rat {
 namespace {
@@ -32,6 +37,64 @@ void deleteRequirements(Database& db, const QSet<qint64>& idms)
                 {list});
 }
 
+// The keys of a column read in one pass over its table (NULL left out), and whether the table
+// has any row at all.
+struct KeyScan {
+    QSet<qint64> ids;
+    bool anyRow = false;
+};
+
+KeyScan scanKeys(Database& db, const QString& sql)
+{
+    KeyScan k;
+    Statement st(db, sql);
+    qint64 last = 0;
+    bool lastSet = false;
+    while (st.next()) {
+        k.anyRow = true;
+        if (st.isNull(0))
+            continue;
+        const qint64 id = st.toInt64(0);
+        // The rows of one key mostly stand together: a repeat of the last key needs no lookup.
+        if (lastSet && id == last)
+            continue;
+        k.ids.insert(id);
+        last = id;
+        lastSet = true;
+    }
+    return k;
+}
+
+// True when some combination of the integer columns of `sql` stands more than `limit` times
+// (NULL counted as a value of its own). Texts or fractions read as integers can only make more
+// rows equal, so a false answer is sure; a true one is confirmed by the caller.
+bool anyRepeated(Database& db, const QString& sql, int columns, int limit)
+{
+    struct Key {
+        qint64 v[4];
+        bool operator==(const Key& o) const { return std::equal(v, v + 4, o.v); }
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const
+        {
+            size_t h = 0;
+            for (qint64 x : k.v)
+                h = h * 1000003u ^ std::hash<qint64>()(x);
+            return h;
+        }
+    };
+    std::unordered_map<Key, int, KeyHash> counts;
+    Statement st(db, sql);
+    while (st.next()) {
+        Key k{{0, 0, 0, 0}};
+        for (int c = 0; c < columns; ++c)
+            k.v[c] = st.isNull(c) ? std::numeric_limits<qint64>::min() : st.toInt64(c);
+        if (++counts[k] > limit)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void clearWorkingCopies(Database& db)
@@ -49,24 +112,41 @@ void runStartupCheck(Database& db, Prompt& prompt)
     const QString repairing = QStringLiteral("Выполняется устранение ошибок в базе данных...");
 
     Transaction tx(db);
-    const bool anyRequirement =
-        db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM MENUTM) OR EXISTS (SELECT 1 FROM MENUTR) "
-                                 "OR EXISTS (SELECT 1 FROM MENUTR_POINT)")).toLongLong() != 0;
-    if (anyRequirement) {
+    // Each table of the menu-requirements is read once; what is whole is worked out here.
+    std::vector<std::pair<std::optional<qint64>, std::optional<qint64>>> links;  // MENUTM: IDM, day menu
+    {
+        Statement st(db, QStringLiteral("SELECT IDM, ID_day_menu FROM MENUTM"));
+        while (st.next())
+            links.emplace_back(st.isNull(0) ? std::nullopt : std::optional<qint64>(st.toInt64(0)),
+                               st.isNull(1) ? std::nullopt : std::optional<qint64>(st.toInt64(1)));
+    }
+    KeyScan headers = scanKeys(db, QStringLiteral("SELECT IDM FROM MENUTR"));
+    KeyScan lines = scanKeys(db, QStringLiteral("SELECT IDM FROM MENUTR_POINT"));
+    if (!links.empty() || headers.anyRow || lines.anyRow) {
         // Menu-requirements of day menus that no longer exist.
+        QSet<qint64> dayMenus;
+        if (!links.empty())
+            dayMenus = scanKeys(db, QStringLiteral("SELECT id FROM day_menu")).ids;
+        QSet<qint64> orphans, menus;
+        for (const auto& [idm, dayMenu] : links) {
+            if (!idm)
+                continue;
+            menus.insert(*idm);
+            if (!dayMenu || !dayMenus.contains(*dayMenu))
+                orphans.insert(*idm);
+        }
         prompt.status(repairing);
-        deleteRequirements(db, idSet(db, QStringLiteral(
-            "SELECT DISTINCT m.IDM FROM MENUTM m LEFT JOIN day_menu d ON m.ID_day_menu = d.id WHERE d.id IS NULL")));
+        deleteRequirements(db, orphans);
+        menus.subtract(orphans);
+        headers.ids.subtract(orphans);
+        lines.ids.subtract(orphans);
 
         // A menu-requirement is whole only when its header, its day menus and its lines are all
         // there; whatever part of it is left alone is removed.
-        const QSet<qint64> headers = idSet(db, QStringLiteral("SELECT IDM FROM MENUTR"));
-        const QSet<qint64> menus = idSet(db, QStringLiteral("SELECT DISTINCT IDM FROM MENUTM"));
-        const QSet<qint64> lines = idSet(db, QStringLiteral("SELECT DISTINCT IDM FROM MENUTR_POINT"));
-        QSet<qint64> whole = headers;
-        whole.intersect(menus).intersect(lines);
+        QSet<qint64> whole = headers.ids;
+        whole.intersect(menus).intersect(lines.ids);
         QSet<qint64> removed;
-        for (const QSet<qint64>* part : {&headers, &menus, &lines}) {
+        for (const QSet<qint64>* part : {&headers.ids, &menus, &lines.ids}) {
             prompt.status(repairing);
             QSet<qint64> broken = *part;
             broken.subtract(whole).subtract(removed);
@@ -80,10 +160,9 @@ void runStartupCheck(Database& db, Prompt& prompt)
     // lines may be meant; many are the trace of an old fault.
     const QString recipeGroup = QStringLiteral(
         "id_card_recipes, id_product, brutto, netto, isComment, isVariant, id_MainCard, comment, isCard");
-    // A line can stand more than five times only where its card and product do: the cheap
-    // test spares the full one on an ordinary file.
-    const bool suspect = !db.scalar(QStringLiteral(
-        "SELECT 1 FROM recipes GROUP BY id_card_recipes, id_product HAVING count(id) > 5 LIMIT 1")).isNull();
+    // A line can stand more than five times only where its card and product do: one pass over
+    // the lines spares the full test on an ordinary file.
+    const bool suspect = anyRepeated(db, QStringLiteral("SELECT id_card_recipes, id_product FROM recipes"), 2, 5);
     if (suspect && !db.scalar(QStringLiteral("SELECT 1 FROM recipes GROUP BY ") + recipeGroup +
                               QStringLiteral(" HAVING count(id) > 5 LIMIT 1")).isNull()) {
         prompt.status(repairing);
@@ -91,7 +170,8 @@ void runStartupCheck(Database& db, Prompt& prompt)
                 recipeGroup + QLatin1Char(')'));
     }
     const QString planGroup = QStringLiteral("id_day, id_eating, id_card_recipes, id_type_meal");
-    if (!db.scalar(QStringLiteral("SELECT 1 FROM plan_menu GROUP BY ") + planGroup +
+    if (anyRepeated(db, QStringLiteral("SELECT ") + planGroup + QStringLiteral(" FROM plan_menu"), 4, 1) &&
+        !db.scalar(QStringLiteral("SELECT 1 FROM plan_menu GROUP BY ") + planGroup +
                    QStringLiteral(" HAVING count(id) > 1 LIMIT 1")).isNull()) {
         prompt.status(repairing);
         db.exec(QStringLiteral("DELETE FROM plan_menu WHERE id NOT IN (SELECT min(id) FROM plan_menu GROUP BY ") +

@@ -38,7 +38,7 @@ QString rowSql(MenuMode mode)
                           "COALESCE(q.quantity, 0), ") +
            group +
            QStringLiteral(", c.cname, c.number1, c.numRec, o.output1, o.output2, o.output3, "
-                          "c.fat, c.protein, c.carbohyd, c.calories, c.b1, c.b2, c.c, c.ca, c.fe "
+                          "c.fat, c.protein, c.carbohyd, c.calories, c.b1, c.b2, c.c, c.ca, c.fe, c.cost "
                           "FROM day_menu_point p "
                           "JOIN quantity_eating q ON q.id_day_menu_point = p.id "
                           "JOIN type_eating t ON t.id = q.id_type_eating "
@@ -65,7 +65,20 @@ double perPortion(double per100, double yield, int digits)
 struct RowRead {
     DayMenuRow row;
     double output1 = 0;
+    double cardCost = 0;  // the card's planned cost of 100 g
 };
+
+// The yield a card is costed at for an eater type: its first yield row for it.
+std::map<std::pair<qint64, qint64>, double> firstYields(Database& db, qint64 dayMenuId)
+{
+    std::map<std::pair<qint64, qint64>, double> out;
+    Statement st(db, QStringLiteral("SELECT id_card_recipe, id_type_eating, output1 FROM output WHERE id_card_recipe IN "
+                                    "(SELECT id_card_recipe FROM day_menu_point WHERE id_day_menu = ?1) ORDER BY id"));
+    st.bind(1, dayMenuId);
+    while (st.next())
+        out.try_emplace({st.toInt64(0), st.toInt64(1)}, st.isNull(2) ? 0.0 : st.toDouble(2));
+    return out;
+}
 
 std::vector<RowRead> readRows(Database& db, qint64 dayMenuId, bool withValues)
 {
@@ -103,6 +116,7 @@ std::vector<RowRead> readRows(Database& db, qint64 dayMenuId, bool withValues)
             row.c = perPortion(n(20), r.output1, 3);
             row.ca = perPortion(n(21), r.output1, 3);
             row.fe = perPortion(n(22), r.output1, 3);
+            r.cardCost = n(23);
         }
         out.push_back(std::move(r));
     }
@@ -182,15 +196,23 @@ DayMenuRows dayMenuRows(Database& db, qint64 dayMenuId, std::optional<int> basis
                        QStringLiteral("Fe, мг")};
 
     const int money = moneyDecimals();
-    // A card costs the same at the same yield for every eater type and point.
+    // A card costs the same at the same yield for every eater type and point; the prices and
+    // the cards are read once for the whole menu.
+    std::vector<RowRead> read = readRows(db, dayMenuId, true);
+    std::vector<qint64> cards;
+    for (const RowRead& r : read)
+        cards.push_back(r.row.cardId);
+    books::MenuCosting costing(db, basis, date, cards);
+    const auto yields = firstYields(db, dayMenuId);
     std::map<std::pair<qint64, double>, double> costs;
-    books::MenuPriceCache prices;
-    for (RowRead& r : readRows(db, dayMenuId, true)) {
+    for (RowRead& r : read) {
         DayMenuRow& row = r.row;
-        const auto key = std::make_pair(row.cardId, r.output1);
+        const auto y = yields.find({row.cardId, row.eaterTypeId});
+        const double yield = y == yields.end() ? r.output1 : y->second;
+        const auto key = std::make_pair(row.cardId, yield);
         auto it = costs.find(key);
         if (it == costs.end()) {
-            const auto cost = books::cardMenuCost(db, row.cardId, row.eaterTypeId, basis, date, nullptr, &prices);
+            const auto cost = costing.portionCost(row.cardId, yield, r.cardCost);
             it = costs.emplace(key, roundHalfEven(cost.value_or(0.0), money)).first;
         }
         row.portionCost = it->second;

@@ -2,7 +2,9 @@
 #include "refbooks/CardYieldRules.h"
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
+#include "core/TextFold.h"
 
+#include <algorithm>
 #include <map>
 
 namespace rat::books {
@@ -812,6 +814,51 @@ std::vector<ListItem> query(Database& db, const QString& sql, const std::vector<
     return out;
 }
 
+// The items of `sql` (key, text, the name to sort by, optionally one more value to sort by)
+// in the order "ORDER BY <name> COLLATE RU, <value>, <key>" gives: `sql` reads the rows in key
+// order and each name is folded once here, not at every comparison of the database's sort.
+std::vector<ListItem> queryByName(Database& db, const QString& sql, const std::vector<QVariant>& params = {})
+{
+    struct Row {
+        ListItem item;
+        bool nullName;
+        QString name, folded;
+        QVariant extra;
+    };
+    std::vector<Row> rows;
+    Statement st(db, sql);
+    st.bindAll(params);
+    const bool extra = st.columnCount() > 3;
+    while (st.next()) {
+        const QString name = st.toString(2);
+        rows.push_back({{st.value(0), st.toString(1)}, st.isNull(2), name, foldText(name),
+                        extra ? st.value(3) : QVariant()});
+    }
+    const auto compareExtra = [](const QVariant& a, const QVariant& b) {
+        if (a.isNull() || b.isNull())
+            return int(b.isNull()) - int(a.isNull());
+        bool okA = false, okB = false;
+        const double x = a.toDouble(&okA), y = b.toDouble(&okB);
+        if (okA && okB)
+            return x < y ? -1 : (x > y ? 1 : 0);
+        return a.toString().compare(b.toString());
+    };
+    std::stable_sort(rows.begin(), rows.end(), [&](const Row& a, const Row& b) {
+        if (a.nullName != b.nullName)
+            return a.nullName;
+        if (int c = a.folded.compare(b.folded))
+            return c < 0;
+        if (int c = a.name.compare(b.name))
+            return c < 0;
+        return compareExtra(a.extra, b.extra) < 0;
+    });
+    std::vector<ListItem> out;
+    out.reserve(rows.size());
+    for (Row& r : rows)
+        out.push_back(std::move(r.item));
+    return out;
+}
+
 } // namespace
 
 std::vector<ListItem> listItemsOf(Database& db, const QString& sql, const std::vector<QVariant>& params)
@@ -842,21 +889,19 @@ std::vector<ListItem> listItems(Database& db, ListSource source, const QVariant&
     case ListSource::CulinaryKinds:
         return query(db, QStringLiteral("SELECT id, cname FROM type_culinary ORDER BY cname COLLATE RU, id"));
     case ListSource::Products:
-        return query(db, QStringLiteral("SELECT id, pname FROM products ORDER BY pname COLLATE RU, id"));
+        return queryByName(db, QStringLiteral("SELECT id, pname, pname FROM products ORDER BY id"));
     case ListSource::ProductsExcept:
-        return query(db,
-                     QStringLiteral("SELECT id, pname FROM products WHERE id <> ?1 ORDER BY pname COLLATE RU, id"),
-                     {param.isNull() ? QVariant(-1) : param});
+        return queryByName(db, QStringLiteral("SELECT id, pname, pname FROM products WHERE id <> ?1 ORDER BY id"),
+                           {param.isNull() ? QVariant(-1) : param});
     case ListSource::Cards:
-        return query(db, QStringLiteral("SELECT id, COALESCE(cname, '') || ' ' || COALESCE(number1, '') || ' ' || "
-                                        "COALESCE(numRec, '') FROM card_recipes "
-                                        "ORDER BY cname COLLATE RU, id_type_meal, id"));
+        return queryByName(db, QStringLiteral("SELECT id, COALESCE(cname, '') || ' ' || COALESCE(number1, '') || ' ' || "
+                                              "COALESCE(numRec, ''), cname, id_type_meal FROM card_recipes ORDER BY id"));
     case ListSource::CardsOfCategory:
-        return query(db,
-                     QStringLiteral("SELECT id, COALESCE(cname, '') || ' ' || COALESCE(number1, '') || ' ' || "
-                                    "COALESCE(numRec, '') FROM card_recipes WHERE id_type_meal = ?1 "
-                                    "ORDER BY cname COLLATE RU, id"),
-                     {param});
+        return queryByName(db,
+                           QStringLiteral("SELECT id, COALESCE(cname, '') || ' ' || COALESCE(number1, '') || ' ' || "
+                                          "COALESCE(numRec, ''), cname FROM card_recipes WHERE id_type_meal = ?1 "
+                                          "ORDER BY id"),
+                           {param});
     case ListSource::VitaminsAndProducts: {
         // Products are given with their id negated, so that one list holds both kinds of row.
         auto out = query(db, QStringLiteral("SELECT id, shname FROM vitamin ORDER BY id"));

@@ -1,3 +1,8 @@
+// The card calculator: reads the cards, recipe lines, products and losses once (per card when
+// a single card is asked for, in one pass each for a batch), expands each card once into a flat
+// list of product lines with the chain of nested net weights that scales them, and computes the
+// nutrient values and costs from it in memory; the batch commands of the card list.
+
 #include "refbooks/CardCalc.h"
 
 #include "core/AppState.h"
@@ -37,7 +42,8 @@ struct CardInfo {
     double prFat = 0, prProtein = 0, prCarbohyd = 0, prCalories = 0;
     int vih = 100;
     std::map<qint64, double> kolpr;  // by vitamin, as stored (a missing loss counts as 0)
-    std::map<qint64, bool> kolprStored;
+    std::set<qint64> kolprRead;      // the vitamins whose first row has been read
+    std::vector<qint64> vitaminRows; // the keys of the card's card_vitamin rows
     std::vector<Line> lines;
 };
 
@@ -47,6 +53,8 @@ struct ProductInfo {
     double plannedPricePerGram = 0;  // plpris / koef; 0 without a price or a unit weight
     bool hasVitamins = false;
     std::vector<std::pair<qint64, double>> vitamins;
+    bool hasSlots = false;
+    std::vector<std::pair<size_t, double>> cardSlots;  // the vitamins as positions among the card vitamins
     bool hasPeriods = false;
     std::vector<SeasonPeriod> periods;
 };
@@ -67,6 +75,40 @@ void readProduct(const Statement& st, int at, ProductInfo& p)
 struct CycleError {
     qint64 cardId;
 };
+
+// A nested dish within an expansion: its line's net weight and the frame it stands in (-1: the
+// expanded card itself). A frame's factor at yield Y is netto × (its parent's factor, or Y) / 100.
+struct Frame {
+    double netto = 0;
+    int parent = -1;
+};
+
+// A product line of an expansion with the frame whose factor scales it.
+struct FlatLine {
+    qint64 lineId = 0, productId = 0, owner = 0;
+    int depth = 0, frame = -1;
+    double brutto = 0, netto = 0;
+};
+
+// A card expanded once, for any yield: the frames come before the frames nested in them.
+struct Flat {
+    std::vector<Frame> frames;
+    std::vector<FlatLine> lines;
+
+    // The factor of every frame at yield `y`, in the order the walk through the nested dishes
+    // multiplies them.
+    void factors(double y, std::vector<double>& out) const
+    {
+        out.resize(frames.size());
+        for (size_t k = 0; k < frames.size(); ++k)
+            out[k] = frames[k].netto * (frames[k].parent < 0 ? y : out[size_t(frames[k].parent)]) / 100.0;
+    }
+};
+
+double factorOf(const FlatLine& l, double y, const std::vector<double>& f)
+{
+    return l.frame < 0 ? y : f[size_t(l.frame)];
+}
 
 } // namespace
 
@@ -89,10 +131,14 @@ struct CardCalculator::Impl {
     Statement updateSt, deleteVitSt, insertVitSt, costSt;
     std::map<qint64, CardInfo> cards;
     std::map<qint64, ProductInfo> products;
+    std::map<qint64, Flat> flats;
     std::map<qint64, double> costs;
     std::vector<std::pair<qint64, QString>> cardVitamins;
     bool seasonal = false;
+    bool batch = false;  // preloaded: the caller's transaction holds the whole batch
     QDate today;
+    std::vector<double> scratch;
+    std::optional<std::map<qint64, std::vector<SeasonPeriod>>> allPeriods;  // every product's, when read at once
 
     Impl(Database& d, Prompt* p)
         : db(d), prompt(p),
@@ -100,14 +146,15 @@ struct CardCalculator::Impl {
                                    "WHERE id = ?1")),
           linesSt(d, QStringLiteral("SELECT id, id_product, isCard, brutto, netto FROM recipes WHERE id_card_recipes = ?1 "
                                     "AND COALESCE(isComment, 0) = 0 AND COALESCE(isVariant, 0) = 0 ORDER BY id")),
-          kolprSt(d, QStringLiteral("SELECT id_vitamin, kolpr FROM card_vitamin WHERE id_card_recipes = ?1 ORDER BY IDcv")),
+          kolprSt(d, QStringLiteral("SELECT id_vitamin, kolpr, rowid FROM card_vitamin WHERE id_card_recipes = ?1 "
+                                    "ORDER BY IDcv")),
           productSt(d, QStringLiteral("SELECT p.pname, p.fat, p.protein, p.carbohyd, p.calories, p.procNe, p.plpris, e.koef "
                                       "FROM products p LEFT JOIN ed_izmer e ON e.id = p.id_ed_izmer WHERE p.id = ?1")),
           productVitSt(d, QStringLiteral("SELECT id_vitamin, quantity FROM vitamin_quantity WHERE id_product = ?1 "
                                          "ORDER BY id")),
           updateSt(d, QStringLiteral("UPDATE card_recipes SET fat = ?1, protein = ?2, carbohyd = ?3, calories = ?4, "
                                      "fat_vih = ?5, protein_vih = ?6, carbohyd_vih = ?7, calories_vih = ?8 WHERE id = ?9")),
-          deleteVitSt(d, QStringLiteral("DELETE FROM card_vitamin WHERE id_card_recipes = ?1")),
+          deleteVitSt(d, QStringLiteral("DELETE FROM card_vitamin WHERE rowid = ?1")),
           insertVitSt(d, QStringLiteral("INSERT INTO card_vitamin (id_vitamin, id_card_recipes, kol, kol_vih, kolpr, vih) "
                                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)")),
           costSt(d, QStringLiteral("UPDATE card_recipes SET cost = ?1 WHERE id = ?2"))
@@ -117,7 +164,16 @@ struct CardCalculator::Impl {
         today = Clock::today();
     }
 
-    const CardInfo& card(qint64 id)
+    // A card vitamin row as read: the first row of a vitamin gives its loss.
+    static void addLoss(CardInfo& c, qint64 rowKey, qint64 vitaminId, const Statement& st, int lossCol)
+    {
+        c.vitaminRows.push_back(rowKey);
+        if (!c.kolprRead.insert(vitaminId).second)
+            return;
+        c.kolpr[vitaminId] = num(st, lossCol);
+    }
+
+    CardInfo& card(qint64 id)
     {
         auto it = cards.find(id);
         if (it != cards.end())
@@ -144,13 +200,8 @@ struct CardCalculator::Impl {
             linesSt.reset();
             kolprSt.reset();
             kolprSt.bind(1, id);
-            while (kolprSt.next()) {
-                const qint64 v = kolprSt.toInt64(0);
-                if (c.kolprStored.count(v))
-                    continue;
-                c.kolpr[v] = num(kolprSt, 1);
-                c.kolprStored[v] = !kolprSt.isNull(1);
-            }
+            while (kolprSt.next())
+                addLoss(c, kolprSt.toInt64(2), kolprSt.toInt64(0), kolprSt, 1);
             kolprSt.reset();
         }
         return cards.emplace(id, std::move(c)).first->second;
@@ -170,10 +221,12 @@ struct CardCalculator::Impl {
         return products.emplace(id, std::move(p)).first->second;
     }
 
-    // Reads every card, line, card loss and product with its vitamins in one pass each: the
-    // lines have no index by card, so a batch reads them once instead of once per card.
+    // Reads every card, line, card loss and product with its vitamins (and, while seasonality
+    // is on, its seasonal periods) in one pass each: the lines have no index by card, so a
+    // batch reads them once instead of once per card.
     void preload()
     {
+        batch = true;
         Statement heads(db, QStringLiteral("SELECT id, cname, pr_fat, pr_protein, pr_carbohyd, pr_calories, vih "
                                            "FROM card_recipes"));
         while (heads.next()) {
@@ -187,6 +240,7 @@ struct CardCalculator::Impl {
             c.prCalories = num(heads, 5);
             c.vih = heads.isNull(6) ? 100 : int(heads.toInt64(6));
         }
+        flats.clear();
         Statement all(db, QStringLiteral("SELECT id_card_recipes, id, id_product, isCard, brutto, netto FROM recipes "
                                          "WHERE COALESCE(isComment, 0) = 0 AND COALESCE(isVariant, 0) = 0 ORDER BY id"));
         while (all.next()) {
@@ -194,13 +248,12 @@ struct CardCalculator::Impl {
             if (it != cards.end())
                 it->second.lines.push_back({all.toInt64(1), all.toInt64(2), all.toBool(3), num(all, 4), num(all, 5)});
         }
-        Statement losses(db, QStringLiteral("SELECT id_card_recipes, id_vitamin, kolpr FROM card_vitamin ORDER BY IDcv"));
+        Statement losses(db, QStringLiteral("SELECT id_card_recipes, id_vitamin, kolpr, rowid FROM card_vitamin "
+                                            "ORDER BY IDcv"));
         while (losses.next()) {
             const auto it = cards.find(losses.toInt64(0));
-            if (it == cards.end() || it->second.kolprStored.count(losses.toInt64(1)))
-                continue;
-            it->second.kolpr[losses.toInt64(1)] = num(losses, 2);
-            it->second.kolprStored[losses.toInt64(1)] = !losses.isNull(2);
+            if (it != cards.end())
+                addLoss(it->second, losses.toInt64(3), losses.toInt64(1), losses, 2);
         }
         Statement prods(db, QStringLiteral("SELECT p.id, p.pname, p.fat, p.protein, p.carbohyd, p.calories, p.procNe, "
                                            "p.plpris, e.koef FROM products p LEFT JOIN ed_izmer e ON e.id = p.id_ed_izmer"));
@@ -209,6 +262,7 @@ struct CardCalculator::Impl {
             p = ProductInfo{};
             readProduct(prods, 1, p);
             p.hasVitamins = true;
+            p.hasPeriods = seasonal;
         }
         Statement vits(db, QStringLiteral("SELECT id_product, id_vitamin, quantity FROM vitamin_quantity ORDER BY id"));
         while (vits.next()) {
@@ -220,11 +274,68 @@ struct CardCalculator::Impl {
             if (std::none_of(list.begin(), list.end(), [v](const auto& x) { return x.first == v; }))
                 list.emplace_back(v, num(vits, 2));
         }
+        if (seasonal)
+            for (auto& [id, periods] : allSeasonPeriods(db)) {
+                const auto it = products.find(id);
+                if (it != products.end())
+                    it->second.periods = std::move(periods);
+            }
     }
 
-    const std::vector<std::pair<qint64, double>>& productVitamins(qint64 id)
+    void preloadCards(std::vector<qint64> ids)
     {
-        ProductInfo& p = product(id);
+        Statement heads(db, QStringLiteral("SELECT id, cname, pr_fat, pr_protein, pr_carbohyd, pr_calories, vih "
+                                           "FROM card_recipes WHERE id IN (SELECT value FROM json_each(?1))"));
+        Statement lines(db, QStringLiteral("SELECT id_card_recipes, id, id_product, isCard, brutto, netto FROM recipes "
+                                           "WHERE id_card_recipes IN (SELECT value FROM json_each(?1)) "
+                                           "AND COALESCE(isComment, 0) = 0 AND COALESCE(isVariant, 0) = 0 ORDER BY id"));
+        Statement losses(db, QStringLiteral("SELECT id_card_recipes, id_vitamin, kolpr, rowid FROM card_vitamin "
+                                            "WHERE id_card_recipes IN (SELECT value FROM json_each(?1)) ORDER BY IDcv"));
+        while (!ids.empty()) {
+            QStringList fresh;
+            for (qint64 id : ids)
+                if (cards.emplace(id, CardInfo{}).second)
+                    fresh << QString::number(id);
+            ids.clear();
+            if (fresh.isEmpty())
+                break;
+            const QString list = QLatin1Char('[') + fresh.join(QLatin1Char(',')) + QLatin1Char(']');
+            heads.reset();
+            heads.bind(1, list);
+            while (heads.next()) {
+                CardInfo& c = cards[heads.toInt64(0)];
+                c.exists = true;
+                c.name = heads.toString(1);
+                c.prFat = num(heads, 2);
+                c.prProtein = num(heads, 3);
+                c.prCarbohyd = num(heads, 4);
+                c.prCalories = num(heads, 5);
+                c.vih = heads.isNull(6) ? 100 : int(heads.toInt64(6));
+            }
+            lines.reset();
+            lines.bind(1, list);
+            while (lines.next()) {
+                CardInfo& c = cards[lines.toInt64(0)];
+                if (!c.exists)
+                    continue;
+                c.lines.push_back({lines.toInt64(1), lines.toInt64(2), lines.toBool(3), num(lines, 4), num(lines, 5)});
+                if (c.lines.back().isCard)
+                    ids.push_back(c.lines.back().item);
+            }
+            losses.reset();
+            losses.bind(1, list);
+            while (losses.next()) {
+                CardInfo& c = cards[losses.toInt64(0)];
+                if (c.exists)
+                    addLoss(c, losses.toInt64(3), losses.toInt64(1), losses, 2);
+            }
+        }
+        if (seasonal && !allPeriods)
+            allPeriods = allSeasonPeriods(db);
+    }
+
+    const std::vector<std::pair<qint64, double>>& productVitamins(ProductInfo& p, qint64 id)
+    {
         if (!p.hasVitamins) {
             p.hasVitamins = true;
             productVitSt.reset();
@@ -238,6 +349,19 @@ struct CardCalculator::Impl {
         return p.vitamins;
     }
 
+    // The product's vitamins that belong on a card, as positions among the card vitamins.
+    const std::vector<std::pair<size_t, double>>& vitaminSlots(ProductInfo& p, qint64 id)
+    {
+        if (!p.hasSlots) {
+            p.hasSlots = true;
+            for (const auto& [vitaminId, q] : productVitamins(p, id))
+                for (size_t i = 0; i < cardVitamins.size(); ++i)
+                    if (cardVitamins[i].first == vitaminId)
+                        p.cardSlots.emplace_back(i, q);
+        }
+        return p.cardSlots;
+    }
+
     // The gross weight a cost uses: seasonally adjusted while the switch is on.
     double costGross(qint64 productId, double grams, const QDate& date)
     {
@@ -246,7 +370,13 @@ struct CardCalculator::Impl {
         ProductInfo& p = product(productId);
         if (!p.hasPeriods) {
             p.hasPeriods = true;
-            p.periods = seasonPeriods(db, productId);
+            if (allPeriods) {
+                const auto it = allPeriods->find(productId);
+                if (it != allPeriods->end())
+                    p.periods = it->second;
+            } else {
+                p.periods = seasonPeriods(db, productId);
+            }
         }
         return seasonalGross(p.periods, grams, date);
     }
@@ -260,84 +390,111 @@ struct CardCalculator::Impl {
             prompt->critical(text);
     }
 
-    // Walks the counted product lines of `cardId` at factor F (the yield in grams; nested lines
-    // at netto × F / 100). `visit(line, owner, F, depth)`. Throws CycleError.
-    template <class Visit>
-    void walk(qint64 cardId, double f, int depth, std::vector<qint64>& path, Visit&& visit)
+    // The expansion of a card, made once: its own product lines, and each nested dish's
+    // expansion in a frame of its own where the dish stands. Throws CycleError naming the first
+    // card met again on the way down, as a walk through the nested dishes would.
+    const Flat& flat(qint64 cardId, std::vector<qint64>& path)
     {
+        const auto known = flats.find(cardId);
+        if (known != flats.end())
+            return known->second;
         if (std::find(path.begin(), path.end(), cardId) != path.end())
             throw CycleError{cardId};
         path.push_back(cardId);
-        // The lines are copied: reading a nested card may grow the cache.
-        const std::vector<Line> lines = card(cardId).lines;
-        for (const Line& l : lines) {
-            if (l.isCard)
-                walk(l.item, l.netto * f / 100.0, depth + 1, path, visit);
-            else
-                visit(l, cardId, f, depth);
+        Flat f;
+        for (const Line& l : card(cardId).lines) {
+            if (!l.isCard) {
+                f.lines.push_back({l.id, l.item, cardId, 0, -1, l.brutto, l.netto});
+                continue;
+            }
+            const Flat& sub = flat(l.item, path);
+            const int base = int(f.frames.size());
+            f.frames.push_back({l.netto, -1});
+            for (const Frame& x : sub.frames)
+                f.frames.push_back({x.netto, x.parent < 0 ? base : x.parent + base + 1});
+            for (FlatLine x : sub.lines) {
+                ++x.depth;
+                x.frame = x.frame < 0 ? base : x.frame + base + 1;
+                f.lines.push_back(x);
+            }
         }
         path.pop_back();
+        return flats.emplace(cardId, std::move(f)).first->second;
+    }
+
+    // The flat expansion, or nothing after telling the cycle.
+    const Flat* flatOrTell(qint64 cardId, QString* message)
+    {
+        std::vector<qint64> path;
+        try {
+            return &flat(cardId, path);
+        } catch (const CycleError& c) {
+            tellCycle(c.cardId, message);
+            return nullptr;
+        }
     }
 
     CardExpansion expand(qint64 cardId, double y)
     {
         CardExpansion e;
-        std::vector<qint64> path;
-        try {
-            walk(cardId, y, 0, path, [&](const Line& l, qint64 owner, double f, int depth) {
-                e.lines.push_back({l.id, l.item, product(l.item).name, owner, depth, l.brutto * f / 100.0,
-                                   l.netto * f / 100.0});
-            });
-        } catch (const CycleError& c) {
-            e.lines.clear();
+        const Flat* f = flatOrTell(cardId, &e.message);
+        if (!f) {
             e.cycle = true;
-            tellCycle(c.cardId, &e.message);
+            return e;
+        }
+        f->factors(y, scratch);
+        e.lines.reserve(f->lines.size());
+        for (const FlatLine& l : f->lines) {
+            const double k = factorOf(l, y, scratch);
+            e.lines.push_back({l.lineId, l.productId, product(l.productId).name, l.owner, l.depth, l.brutto * k / 100.0,
+                               l.netto * k / 100.0});
         }
         return e;
     }
 
     std::optional<NutrientValues> nutrients(qint64 cardId)
     {
-        const CardInfo top = card(cardId);
-        if (!top.exists)
+        if (!card(cardId).exists)
             return std::nullopt;
 
         // The expansion at 100 g: the card's own lines at their net weight, nested ones at
-        // Round(netto × F / 100, 3), grouped by the card that owns them.
-        std::vector<qint64> owners;
-        std::map<qint64, std::vector<std::pair<qint64, double>>> rows;  // owner -> (product, w)
-        std::vector<qint64> path;
-        try {
-            walk(cardId, 100.0, 0, path, [&](const Line& l, qint64 owner, double f, int depth) {
-                const double w = depth == 0 ? l.netto : r(l.netto * f / 100.0, 3);
-                if (!rows.count(owner))
-                    owners.push_back(owner);
-                rows[owner].emplace_back(l.item, w);
-            });
-        } catch (const CycleError& c) {
-            tellCycle(c.cardId, nullptr);
+        // Round(netto × F / 100, 3), grouped by the card that owns them in the order the owners
+        // first appear.
+        const Flat* f = flatOrTell(cardId, nullptr);
+        if (!f)
             return std::nullopt;
+        f->factors(100.0, scratch);
+        std::vector<qint64> owners;
+        std::vector<std::vector<std::pair<qint64, double>>> rows;  // per owner: (product, w)
+        for (const FlatLine& l : f->lines) {
+            const double w = l.depth == 0 ? l.netto : r(l.netto * factorOf(l, 100.0, scratch) / 100.0, 3);
+            size_t k = 0;
+            while (k < owners.size() && owners[k] != l.owner)
+                ++k;
+            if (k == owners.size()) {
+                owners.push_back(l.owner);
+                rows.emplace_back();
+            }
+            rows[k].emplace_back(l.productId, w);
         }
 
         const size_t nv = cardVitamins.size();
         double tFat = 0, tProtein = 0, tCarbohyd = 0, tCalories = 0;
-        std::vector<double> tVit(nv, 0.0);
-        for (qint64 owner : owners) {
+        std::vector<double> tVit(nv, 0.0), aVit(nv, 0.0);
+        for (size_t o = 0; o < owners.size(); ++o) {
             double aFat = 0, aProtein = 0, aCarbohyd = 0, aCalories = 0;
-            std::vector<double> aVit(nv, 0.0);
-            for (const auto& [productId, w] : rows[owner]) {
-                const ProductInfo& p = product(productId);
+            std::fill(aVit.begin(), aVit.end(), 0.0);
+            for (const auto& [productId, w] : rows[o]) {
+                ProductInfo& p = product(productId);
                 const double edible = (100.0 - p.procNe) / 100.0;
                 aFat += edible * p.fat * w / 100.0;
                 aProtein += edible * p.protein * w / 100.0;
                 aCarbohyd += edible * p.carbohyd * w / 100.0;
                 aCalories += edible * p.calories * w / 100.0;
-                for (const auto& [vitaminId, q] : productVitamins(productId))
-                    for (size_t i = 0; i < nv; ++i)
-                        if (cardVitamins[i].first == vitaminId)
-                            aVit[i] = r(aVit[i] + edible * q * w / 100.0, 4);
+                for (const auto& [i, q] : vitaminSlots(p, productId))
+                    aVit[i] = r(aVit[i] + edible * q * w / 100.0, 4);
             }
-            const CardInfo& k = card(owner);
+            const CardInfo& k = card(owners[o]);
             tFat = r(tFat + (100.0 - k.prFat) * aFat / 100.0, 2);
             tProtein = r(tProtein + (100.0 - k.prProtein) * aProtein / 100.0, 2);
             tCarbohyd = r(tCarbohyd + (100.0 - k.prCarbohyd) * aCarbohyd / 100.0, 2);
@@ -349,6 +506,7 @@ struct CardCalculator::Impl {
             }
         }
 
+        CardInfo& top = card(cardId);
         NutrientValues v;
         v.vih = top.vih;
         const double vih = top.vih;
@@ -366,26 +524,41 @@ struct CardCalculator::Impl {
                                   loss == top.kolpr.end() ? 0.0 : loss->second});
         }
 
-        Transaction t(db);
+        // A single card is written in a transaction of its own; a batch in its caller's.
+        std::optional<Transaction> t;
+        if (!batch)
+            t.emplace(db);
+        write(cardId, top, v);
+        if (t)
+            t->commit();
+        return v;
+    }
+
+    // The card's values and its card vitamin rows, replaced by the computed ones (by key: the
+    // rows have no index by card).
+    void write(qint64 cardId, CardInfo& c, const NutrientValues& v)
+    {
         updateSt.reset();
         updateSt.bindAll({v.fat, v.protein, v.carbohyd, v.calories, v.fatVih, v.proteinVih, v.carbohydVih,
                           v.caloriesVih, cardId});
         updateSt.exec();
         updateSt.reset();
-        if (nv > 0) {
+        if (v.vitamins.empty())
+            return;
+        for (qint64 key : c.vitaminRows) {
             deleteVitSt.reset();
-            deleteVitSt.bind(1, cardId);
+            deleteVitSt.bind(1, key);
             deleteVitSt.exec();
-            deleteVitSt.reset();
-            for (const VitaminValue& x : v.vitamins) {
-                insertVitSt.reset();
-                insertVitSt.bindAll({x.vitaminId, cardId, x.kol, x.kolVih, x.kolpr, v.vih});
-                insertVitSt.exec();
-            }
-            insertVitSt.reset();
         }
-        t.commit();
-        return v;
+        deleteVitSt.reset();
+        c.vitaminRows.clear();
+        for (const VitaminValue& x : v.vitamins) {
+            insertVitSt.reset();
+            insertVitSt.bindAll({x.vitaminId, cardId, x.kol, x.kolVih, x.kolpr, v.vih});
+            insertVitSt.exec();
+            c.vitaminRows.push_back(db.lastInsertId());
+        }
+        insertVitSt.reset();
     }
 
     double costOf(qint64 cardId, std::vector<qint64>& path)
@@ -396,9 +569,8 @@ struct CardCalculator::Impl {
         if (std::find(path.begin(), path.end(), cardId) != path.end())
             throw CycleError{cardId};
         path.push_back(cardId);
-        const std::vector<Line> lines = card(cardId).lines;
         double sum = 0;
-        for (const Line& l : lines) {
+        for (const Line& l : card(cardId).lines) {
             if (l.isCard)
                 sum += l.netto * costOf(l.item, path) / 100.0;
             else
@@ -422,6 +594,22 @@ struct CardCalculator::Impl {
             return std::nullopt;
         }
     }
+
+    std::optional<double> portionCost(qint64 cardId, double y, const MenuPriceCache& prices, const QDate& date)
+    {
+        const Flat* f = flatOrTell(cardId, nullptr);
+        if (!f)
+            return std::nullopt;
+        f->factors(y, scratch);
+        const int money = moneyPrecision();
+        double sum = 0;
+        for (const FlatLine& l : f->lines) {
+            const auto price = prices.find(l.productId);
+            const double gross = costGross(l.productId, l.brutto * factorOf(l, y, scratch) / 100.0, date);
+            sum += r((price == prices.end() ? 0.0 : price->second) * gross, money);
+        }
+        return r(sum, money);
+    }
 };
 
 CardCalculator::CardCalculator(Database& db, Prompt* prompt) : d(std::make_unique<Impl>(db, prompt)) {}
@@ -442,6 +630,11 @@ std::optional<NutrientValues> CardCalculator::calculateNutrients(qint64 cardId)
     return d->nutrients(cardId);
 }
 
+void CardCalculator::preloadCards(const std::vector<qint64>& cards)
+{
+    d->preloadCards(cards);
+}
+
 std::optional<double> CardCalculator::cost(qint64 cardId)
 {
     return d->cost(cardId);
@@ -457,6 +650,12 @@ std::optional<double> CardCalculator::storeCost(qint64 cardId)
         d->costSt.reset();
     }
     return c;
+}
+
+std::optional<double> CardCalculator::portionCost(qint64 cardId, double yieldGrams, const MenuPriceCache& prices,
+                                                  const QDate& date)
+{
+    return d->portionCost(cardId, yieldGrams, prices, date);
 }
 
 CardExpansion expandCard(Database& db, qint64 cardId, double yieldGrams, Prompt* prompt)
@@ -586,231 +785,6 @@ void batchCostCommand(Database& db, Prompt& prompt, qint64 categoryId)
     storeCostsOfCards(db, prompt, cards);
     prompt.info(QStringLiteral("Пересчет выполнен."));
     prompt.status(QStringLiteral("Готово."));
-}
-
-QString yieldText(double output1, double output2, double output3)
-{
-    const auto t = [](double x) { return QString::number(x, 'g', 15); };
-    if (output3 > 0)
-        return t(output1) + QLatin1Char('/') + t(output2) + QLatin1Char('/') + t(output3);
-    if (output2 > 0)
-        return t(output1) + QLatin1Char('/') + t(output2);
-    return t(output1);
-}
-
-namespace {
-
-struct LotPrice {
-    QString date;
-    double pricePerGram;
-};
-
-// The lots of a product counted as received not later than `date` that belong to its latest
-// delivery, each with its cost of a gram.
-std::vector<double> latestDeliveryPrices(Database& db, qint64 productId, const QDate& date)
-{
-    Statement st(db, QStringLiteral(
-                         "SELECT s.cost, COALESCE(u.koef, pu.koef), "
-                         "CASE WHEN COALESCE(s.status, 0) <> 0 THEN COALESCE(substr(s.rddate, 1, 10), '1990-01-01') "
-                         "ELSE substr(rc.rdate, 1, 10) END AS d "
-                         "FROM storage s LEFT JOIN receipt rc ON rc.id = s.id_receipt "
-                         "LEFT JOIN ed_izmer u ON u.id = s.id_ed_izmer "
-                         "LEFT JOIN products p ON p.id = s.id_product LEFT JOIN ed_izmer pu ON pu.id = p.id_ed_izmer "
-                         "WHERE s.id_product = ?1 AND (COALESCE(s.status, 0) <> 0 OR COALESCE(rc.status, 0) <> 0)"));
-    st.bind(1, productId);
-    const QString limit = isoDate(date);
-    QString latest;
-    std::vector<LotPrice> lots;
-    while (st.next()) {
-        const QString d = st.toString(2);
-        if (d.isEmpty() || d > limit)
-            continue;
-        const double koef = num(st, 1);
-        lots.push_back({d, koef != 0 ? num(st, 0) / koef : 0.0});
-        latest = std::max(latest, d);
-    }
-    std::vector<double> prices;
-    for (const LotPrice& l : lots)
-        if (l.date == latest)
-            prices.push_back(l.pricePerGram);
-    return prices;
-}
-
-} // namespace
-
-std::optional<double> latestDeliveryPricePerGram(Database& db, qint64 productId, const QDate& date)
-{
-    const std::vector<double> prices = latestDeliveryPrices(db, productId, date);
-    if (prices.empty())
-        return std::nullopt;
-    return *std::max_element(prices.begin(), prices.end());
-}
-
-std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optional<qint64> eaterTypeId,
-                                       const QDate& date)
-{
-    std::vector<CalcBlock> blocks;
-    Statement head(db, QStringLiteral("SELECT fat, protein, carbohyd, calories, cost FROM card_recipes WHERE id = ?1"));
-    head.bind(1, cardId);
-    if (!head.next())
-        return blocks;
-    const double fat = num(head, 0), protein = num(head, 1), carbohyd = num(head, 2), calories = num(head, 3),
-                 cost = num(head, 4);
-
-    std::vector<std::pair<QString, double>> vitamins;
-    Statement vit(db, QStringLiteral("SELECT v.shname, cv.kol FROM vitamin v LEFT JOIN card_vitamin cv ON "
-                                     "cv.id_vitamin = v.id AND cv.id_card_recipes = ?1 "
-                                     "WHERE COALESCE(v.ispCard, 0) <> 0 ORDER BY v.id"));
-    vit.bind(1, cardId);
-    while (vit.next())
-        vitamins.emplace_back(vit.toString(0), num(vit, 1));
-
-    struct Row {
-        qint64 id, item, mainLine;
-        bool isCard, isComment, isVariant;
-        QString comment, name, unit, number, numrec;
-        double brutto, netto, fat, protein, carbohyd, calories;
-        double key;
-    };
-    std::vector<Row> rows;
-    Statement lines(db, QStringLiteral(
-                            "SELECT r.id, r.id_product, COALESCE(r.id_MainCard, 0), COALESCE(r.isCard, 0), "
-                            "COALESCE(r.isComment, 0), COALESCE(r.isVariant, 0), r.comment, "
-                            "CASE WHEN COALESCE(r.isCard, 0) <> 0 THEN c.cname ELSE p.pname END, "
-                            "CASE WHEN COALESCE(r.isCard, 0) <> 0 THEN '' ELSE e.ename END, c.number1, c.numrec, "
-                            "r.brutto, r.netto, "
-                            "CASE WHEN COALESCE(r.isCard, 0) <> 0 THEN c.fat ELSE p.fat END, "
-                            "CASE WHEN COALESCE(r.isCard, 0) <> 0 THEN c.protein ELSE p.protein END, "
-                            "CASE WHEN COALESCE(r.isCard, 0) <> 0 THEN c.carbohyd ELSE p.carbohyd END, "
-                            "CASE WHEN COALESCE(r.isCard, 0) <> 0 THEN c.calories ELSE p.calories END "
-                            "FROM recipes r LEFT JOIN products p ON p.id = r.id_product "
-                            "LEFT JOIN ed_izmer e ON e.id = p.id_ed_izmer "
-                            "LEFT JOIN card_recipes c ON c.id = r.id_product "
-                            "WHERE r.id_card_recipes = ?1 ORDER BY r.id"));
-    lines.bind(1, cardId);
-    while (lines.next()) {
-        Row x{lines.toInt64(0), lines.toInt64(1), lines.toInt64(2), lines.toBool(3), lines.toBool(4),
-              lines.toBool(5), lines.toString(6), lines.toString(7), lines.toString(8), lines.toString(9),
-              lines.toString(10), num(lines, 11), num(lines, 12), num(lines, 13), num(lines, 14), num(lines, 15),
-              num(lines, 16), 0.0};
-        // A main line sorts at its id, its variants right behind it: main 12, variant 15 -> 12.1215.
-        x.key = x.mainLine != 0
-                    ? QStringLiteral("%1.%1%2").arg(x.mainLine).arg(x.id).toDouble()
-                    : double(x.id);
-        rows.push_back(std::move(x));
-    }
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.key < b.key; });
-
-    const int money = moneyPrecision();
-    const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
-    std::map<qint64, std::optional<double>> lotPrice;  // product -> largest rounded price of a gram
-
-    Statement yields(db, QStringLiteral(
-                             "SELECT t.id, t.shname, o.output1, o.output2, o.output3 FROM output o "
-                             "JOIN type_eating t ON t.id = o.id_type_eating "
-                             "WHERE o.id_card_recipe = ?1 AND COALESCE(t.status, 0) <> 0 AND (?2 IS NULL OR t.id = ?2) "
-                             "ORDER BY t.id"));
-    yields.bind(1, cardId);
-    yields.bind(2, eaterTypeId ? QVariant(*eaterTypeId) : QVariant());
-    while (yields.next()) {
-        CalcBlock b;
-        b.eaterTypeId = yields.toInt64(0);
-        b.eaterName = yields.toString(1);
-        b.yield = num(yields, 2);
-        b.yieldText = yieldText(b.yield, num(yields, 3), num(yields, 4));
-        const double y = b.yield;
-        b.fat = r(y * fat / 100.0, 2);
-        b.protein = r(y * protein / 100.0, 2);
-        b.carbohyd = r(y * carbohyd / 100.0, 2);
-        b.calories = r(y * calories / 100.0, 2);
-        for (const auto& [shname, kol] : vitamins)
-            b.vitamins.emplace_back(shname, r(y * kol / 100.0, 3));
-        b.plannedCost = cost * y / 100.0;
-        for (const Row& x : rows) {
-            CalcLine l;
-            l.lineId = x.id;
-            l.comment = x.isComment;
-            l.productLine = !x.isComment && !x.isCard;
-            if (x.isComment) {
-                l.text = x.comment;
-            } else {
-                QString name = x.name;
-                if (x.isCard) {
-                    name += QStringLiteral(" №") + x.number;
-                    const int numrec = int(x.numrec.toDouble());
-                    if (numrec != 0)
-                        name += QStringLiteral(" (%1)").arg(numrec);
-                }
-                l.text = x.isVariant ? QStringLiteral("   или ") + name : name;
-                l.unit = x.unit;
-            }
-            l.gross = r(x.brutto * y / 100.0, 2);
-            l.net = r(x.netto * y / 100.0, 2);
-            if (!x.isComment) {
-                l.protein = r(x.protein * l.net / 100.0, 2);
-                l.fat = r(x.fat * l.net / 100.0, 2);
-                l.carbohyd = r(x.carbohyd * l.net / 100.0, 2);
-                l.calories = r(x.calories * l.net / 100.0, 2);
-            }
-            if (l.productLine) {
-                auto it = lotPrice.find(x.item);
-                if (it == lotPrice.end()) {
-                    std::optional<double> best;
-                    for (double p : latestDeliveryPrices(db, x.item, date))
-                        best = std::max(best.value_or(r(p, money)), r(p, money));
-                    it = lotPrice.emplace(x.item, best).first;
-                }
-                if (it->second) {
-                    const double gross = seasonal ? seasonalGross(db, x.item, l.gross, date) : l.gross;
-                    l.actualCost = r(*it->second * r(gross, money), money);
-                }
-            }
-            b.lines.push_back(std::move(l));
-        }
-        blocks.push_back(std::move(b));
-    }
-    return blocks;
-}
-
-std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterTypeId, CostBasis basis,
-                                   const QDate& date, Prompt* prompt, MenuPriceCache* cache)
-{
-    Statement st(db, QStringLiteral("SELECT o.output1, c.cost FROM output o JOIN card_recipes c ON c.id = o.id_card_recipe "
-                                    "WHERE o.id_card_recipe = ?1 AND o.id_type_eating = ?2 ORDER BY o.id"));
-    st.bindAll({cardId, eaterTypeId});
-    if (!st.next())
-        return std::nullopt;
-    const double y = num(st, 0);
-    if (basis == CostBasis::PlannedCardPrice)
-        return num(st, 1) * y / 100.0;
-
-    CardCalculator calc(db, prompt);
-    const CardExpansion e = calc.expand(cardId, y);
-    if (e.cycle)
-        return std::nullopt;
-    const int money = moneyPrecision();
-    const bool seasonal = db.scalar(QStringLiteral("SELECT Sezonnost FROM INF")).toInt() != 0;
-    MenuPriceCache own;
-    MenuPriceCache& prices = cache ? *cache : own;
-    double sum = 0;
-    for (const ExpandedLine& l : e.lines) {
-        auto it = prices.find(l.productId);
-        if (it == prices.end()) {
-            double price = 0;
-            if (basis == CostBasis::LatestDelivery) {
-                price = latestDeliveryPricePerGram(db, l.productId, date).value_or(0.0);
-            } else {
-                const QVariant v = db.scalar(QStringLiteral("SELECT p.plpris / e.koef FROM products p JOIN ed_izmer e ON "
-                                                            "e.id = p.id_ed_izmer WHERE p.id = ?1 AND e.koef <> 0"),
-                                             {l.productId});
-                price = v.isNull() ? 0.0 : v.toDouble();
-            }
-            it = prices.emplace(l.productId, price).first;
-        }
-        const double gross = seasonal ? seasonalGross(db, l.productId, l.gross, date) : l.gross;
-        sum += r(it->second * gross, money);
-    }
-    return r(sum, money);
 }
 
 void registerCardCalculation()

@@ -66,6 +66,10 @@ struct NutrientValues {
     std::vector<VitaminValue> vitamins;  // the vitamins that belong on a card, by id
 };
 
+// The prices of a gram by product that many cardMenuCost calls of one basis and one date share
+// (a whole menu costed at once reads each product's price once).
+using MenuPriceCache = std::map<qint64, double>;
+
 // Computes and calculates many cards sharing what it has read (recipes, products, losses,
 // costs of nested cards). Lives for one operation: it does not see changes made meanwhile by
 // others.
@@ -76,8 +80,12 @@ public:
     CardCalculator(const CardCalculator&) = delete;
     CardCalculator& operator=(const CardCalculator&) = delete;
 
-    // Reads every card, recipe line and product at once; for work over many cards.
+    // Reads every card, recipe line and product at once; for work over many cards. The nutrient
+    // values are then written in the caller's transaction, which holds the whole batch.
     void preload();
+    // Reads the listed cards and the cards nested in them, one query per table and nesting
+    // level; for work over a few cards of a large file.
+    void preloadCards(const std::vector<qint64>& cards);
 
     CardExpansion expand(qint64 cardId, double yieldGrams);
 
@@ -90,6 +98,12 @@ public:
     std::optional<double> cost(qint64 cardId);
     // The cost computed and stored in card_recipes.cost.
     std::optional<double> storeCost(qint64 cardId);
+
+    // The cost of a portion of `yieldGrams`: Σ Round(price of a gram × gross weight) over the
+    // expanded product lines (a product without a price counts 0), the gross weights adjusted
+    // to `date` while seasonality is on, the sum rounded again; all at the money precision.
+    // Nothing on a nesting cycle.
+    std::optional<double> portionCost(qint64 cardId, double yieldGrams, const MenuPriceCache& prices, const QDate& date);
 
 private:
     struct Impl;
@@ -161,14 +175,30 @@ enum class CostBasis { LatestDelivery, PlannedProductPrice, PlannedCardPrice };
 // there is no such lot.
 std::optional<double> latestDeliveryPricePerGram(Database& db, qint64 productId, const QDate& date);
 
-// The prices of a gram by product that many cardMenuCost calls of one basis and one date share
-// (a whole menu costed at once reads each product's price once).
-using MenuPriceCache = std::map<qint64, double>;
-
 // The cost of one portion of a card for an eater type in a menu on `date`. Nothing when the
 // card has no yield for the eater type or its nesting loops.
 std::optional<double> cardMenuCost(Database& db, qint64 cardId, qint64 eaterTypeId, CostBasis basis,
                                    const QDate& date, Prompt* prompt = nullptr, MenuPriceCache* prices = nullptr);
+
+// The price of a gram of every product that has one at a basis of product prices on `date`:
+// the latest delivery (as latestDeliveryPricePerGram) or the planned price, in one pass.
+MenuPriceCache menuPrices(Database& db, CostBasis basis, const QDate& date);
+
+// The portion costs of the cards of one menu at one basis and date, as cardMenuCost gives them:
+// every product's price read in one pass, the menu's cards read together and each expanded once.
+class MenuCosting {
+public:
+    MenuCosting(Database& db, CostBasis basis, const QDate& date, const std::vector<qint64>& cards);
+    // The cost of a portion of `yieldGrams` of the card; `plannedCardCost` (its stored cost of
+    // 100 g) serves the planned card price. Nothing on a nesting cycle.
+    std::optional<double> portionCost(qint64 cardId, double yieldGrams, double plannedCardCost);
+
+private:
+    CostBasis basis_;
+    QDate date_;
+    CardCalculator calc_;
+    MenuPriceCache prices_;
+};
 
 // The recalculation follow-up of the recipe-line editor and the calculation view's loader.
 // Safe to call more than once.

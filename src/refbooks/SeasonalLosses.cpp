@@ -73,6 +73,17 @@ std::vector<SeasonPeriod> seasonPeriods(Database& db, qint64 productId)
     return readPeriods(db, productId, true);
 }
 
+std::map<qint64, std::vector<SeasonPeriod>> allSeasonPeriods(Database& db)
+{
+    std::map<qint64, std::vector<SeasonPeriod>> out;
+    Statement st(db, QStringLiteral("SELECT id_PRODUCT, DAY_N, MES_N, DAY_O, MES_O, PROZ FROM SEZON "
+                                    "ORDER BY COALESCE(PROZ, 0), idSEZ"));
+    while (st.next())
+        out[st.toInt64(0)].push_back({int(st.toInt64(1)), int(st.toInt64(2)), int(st.toInt64(3)),
+                                      int(st.toInt64(4)), st.toDouble(5)});
+    return out;
+}
+
 double seasonalGross(const std::vector<SeasonPeriod>& ascending, double grams, const QDate& date)
 {
     if (ascending.empty() || !date.isValid())

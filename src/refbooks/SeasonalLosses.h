@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QtGlobal>
+#include <map>
 #include <vector>
 
 namespace rat {
@@ -22,6 +23,9 @@ struct SeasonPeriod {
 
 // The periods of a product in ascending percentage (ties in the order they were entered).
 std::vector<SeasonPeriod> seasonPeriods(Database& db, qint64 productId);
+// The periods of every product that has any, each product's in ascending percentage, read in
+// one pass for work over many products.
+std::map<qint64, std::vector<SeasonPeriod>> allSeasonPeriods(Database& db);
 
 // The gross weight `grams` of a recipe adjusted to the date. The recipe's weight stands for the
 // smallest percentage of the product; the first period in ascending percentage whose months

@@ -257,6 +257,10 @@ TEST_F(CardCalc, ThreeLevelCardByHand)
     EXPECT_FALSE(latestDeliveryPricePerGram(db(), y, day));
     EXPECT_DOUBLE_EQ(*cardMenuCost(db(), a, eater, CostBasis::LatestDelivery, day), 11.40);
     EXPECT_FALSE(cardMenuCost(db(), a, eater + 1, CostBasis::LatestDelivery, day));
+    // A receipt on the costing date itself is the latest delivery: 100 per kg.
+    lot(receipt(QStringLiteral("2024-06-01"), -1), 100);
+    EXPECT_DOUBLE_EQ(*latestDeliveryPricePerGram(db(), x, day), 0.10);
+    EXPECT_DOUBLE_EQ(*cardMenuCost(db(), a, eater, CostBasis::LatestDelivery, day), 7.60);
 }
 
 // Cost with seasonal losses on 15 October: product P (80 per kg) has 20 % loss in January to
@@ -328,8 +332,12 @@ TEST_F(CardCalc, BatchCommands)
     const qint64 c1 = card(QStringLiteral("Первое"));
     const qint64 c2 = card(QStringLiteral("Второе"));
     db().exec(QStringLiteral("UPDATE card_recipes SET id_type_meal = ?1 WHERE id = ?2"), {soup, c2});
-    line(c1, oil, 10, 10);
+    const qint64 lard = product(QStringLiteral("Сало"), 90, 0, 100);
+    const qint64 main1 = line(c1, oil, 10, 10);
     line(c2, oil, 20, 20);
+    // A variant line, which the batch over all cards must leave out as a single card does.
+    variant(c1, lard, 50, 50, main1);
+    comment(c1, QStringLiteral("Подавать горячим"), 30, 30);
     const QString ask =
         QStringLiteral("question: Рассчитывать химический состав всех блюд? \"Да\" - все блюда, \"Нет\" - выделенное "
                        "блюдо, \"Отмена\" - не рассчитывать. => ");

@@ -271,6 +271,29 @@ TEST(PlanMenuName, SeasonSuffixOfTheName)
     check("Сезон: (зимний)", "Сезон: (зимний)", std::nullopt);
 }
 
+// A card stating a reference mass of 0 is stated for 100 g: its per-portion values and its
+// vitamins' are the per-100 g ones, never 0.
+TEST_F(Collection, AReferenceMassOfZeroMeansOneHundredGrams)
+{
+    ImportContext ctx(db(), prompt);
+    pugi::xml_document one;
+    ASSERT_TRUE(one.load_string(R"(<entities><name>Сборник</name>
+<recipe><name>Кисель</name><number>3</number><type>Напитки</type>
+  <author><namev>Сборник</namev><namesh>С</namesh></author>
+  <nutrition><fat>1,5</fat><calories>60</calories><vih>0</vih>
+    <vitamin><shname>C</shname><kol>0,8</kol><kolpr>10</kolpr></vitamin></nutrition>
+  <ingredient><name>Крахмал</name><brutto>5</brutto><netto>5</netto></ingredient></recipe></entities>)"));
+    EXPECT_EQ(loadRecipes(ctx, one.document_element()), 1);
+    EXPECT_EQ(this->one(QStringLiteral("SELECT vih || ':' || fat_vih || ':' || calories_vih FROM card_recipes "
+                                       "WHERE cname = 'Кисель'"))
+                  .toString(),
+              QStringLiteral("100:1.5:60.0"));
+    EXPECT_EQ(joined("SELECT cv.kol_vih || ':' || cv.vih FROM CARD_VITAMIN cv JOIN card_recipes c "
+                     "ON c.id = cv.id_card_recipes WHERE c.cname = 'Кисель'")
+                  .toString(),
+              QStringLiteral("0.8:100"));
+}
+
 TEST_F(Collection, APackageWithoutCardsSaysSo)
 {
     ImportContext ctx(db(), prompt);

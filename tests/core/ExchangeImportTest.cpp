@@ -203,6 +203,16 @@ TEST_F(Import, ProductsPackageFillsEachCollectionAndResolvesNames)
               QStringLiteral("C=20.5 B12=0.1"));
     EXPECT_EQ(one("SELECT DAY_N || '.' || MES_N || '-' || DAY_O || '.' || MES_O || ' ' || PROZ FROM SEZON").toString(),
               QStringLiteral("1.9-31.10 20.0"));
+
+    // The same package once more replaces a product's vitamins and seasons instead of adding
+    // them a second time.
+    import(archive({{"Продукты.xml", test::xml(productsPackage())}}));
+    EXPECT_EQ(one("SELECT count(*) FROM products WHERE pname = 'Картофель'").toInt(), 1);
+    EXPECT_EQ(joined("SELECT v.shname || '=' || q.quantity FROM vitamin_quantity q "
+                  "JOIN vitamin v ON v.id = q.id_vitamin ORDER BY q.id")
+                  .toString(),
+              QStringLiteral("C=20.5 B12=0.1"));
+    EXPECT_EQ(rows("SEZON"), 1);
 }
 
 TEST_F(Import, NormsPackageSectionsLoadInTheirOrder)

@@ -149,6 +149,11 @@ TEST_F(Seasons, SmallerPercentageWinsAndAPeriodOverTheNewYearNeverMatches)
     EXPECT_DOUBLE_EQ(seasonalGross(winter, 100, QDate(2023, 12, 15)), 80.0);
     EXPECT_DOUBLE_EQ(seasonalGross(winter, 100, QDate(2023, 1, 15)), 80.0);
     EXPECT_DOUBLE_EQ(seasonalGross({}, 100, QDate(2023, 1, 15)), 100.0);
+
+    // A period that loses the whole weight leaves nothing to scale by: the weight stays.
+    const std::vector<SeasonPeriod> whole = {{1, 0, 31, 4, 10}, {1, 5, 30, 5, 100}};
+    EXPECT_DOUBLE_EQ(seasonalGross(whole, 100, QDate(2023, 6, 10)), 100.0);
+    EXPECT_DOUBLE_EQ(seasonalGross(whole, 100, QDate(2023, 3, 10)), 100.0);
 }
 
 TEST_F(Seasons, OnlyWithSeasonalityOn)

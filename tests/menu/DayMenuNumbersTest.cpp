@@ -116,4 +116,18 @@ TEST_F(DayMenuNumbers, NumberCheckOffersTheNextAfterTheHighestByValue)
     EXPECT_FALSE(readDayMenu(db(), id + 100));
 }
 
+// "5" and "05" have the same value: the first read is the highest, so the offer is "6".
+TEST_F(DayMenuNumbers, NumberCheckAmongEqualValuesFollowsTheFirstRead)
+{
+    const qint64 pm = planMenu(QStringLiteral("Основное"), 2);
+    dayMenu(pm, QStringLiteral("5"));
+    dayMenu(pm, QStringLiteral("05"));
+    const qint64 own = dayMenu(pm, QStringLiteral("2"));
+    DayMenuHeader h = *readDayMenu(db(), own);
+    h.number = QStringLiteral("05");
+    prompt.answers = {Answer::Yes};
+    EXPECT_TRUE(checkDayMenuNumber(db(), prompt, h));
+    EXPECT_EQ(h.number, QStringLiteral("6"));
+}
+
 } // namespace

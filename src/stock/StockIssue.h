@@ -1,0 +1,46 @@
+#pragma once
+// The issue of a menu-requirement from stock: lots walked first-expired-first-out, eater types
+// served in turn from what the earlier ones left, a shortage charged to the last lot used.
+
+#include "stock/StockLots.h"
+
+#include <QDate>
+#include <QtGlobal>
+#include <optional>
+#include <vector>
+
+namespace rat {
+class Database;
+}
+
+namespace rat::stock {
+
+// What one eater type needs of one product, in grams.
+struct IssueNeed {
+    qint64 eaterTypeId = 0;
+    qint64 productId = 0;
+    double grams = 0;
+};
+
+struct IssueLine {
+    qint64 lotId = 0;
+    qint64 eaterTypeId = 0;
+    double quantity = 0;      // in the lot's unit, unrounded
+};
+
+// The walk without the database: for each eater type in `eaterOrder`, the lots of each product
+// in the order of `lots` (product, sell-by date, lot date), taking what is left of each lot;
+// what a product still needs when its lots end is added to the last line written for it (that
+// eater type and product). A product without lots gets no line.
+std::vector<IssueLine> planIssue(const std::vector<LotRemnant>& lots, const std::vector<qint64>& eaterOrder,
+                                 const std::vector<IssueNeed>& needs);
+
+// Writes the expense lines of the working copy `idm1` into expense document `expenseId` (its old
+// lines are kept: the caller deletes them first): the needs are the working lines' kolv per
+// product and eater type × the product unit's koef, the lots those on `date` in `warehouse`
+// (all when nothing or 0) with `excludedExpense` left out; eater types as the day menu has them
+// with eaters, by short name. Joins the caller's transaction. Returns the number of lines written.
+int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const QDate& date,
+                            std::optional<qint64> warehouse, std::optional<qint64> excludedExpense);
+
+} // namespace rat::stock
