@@ -1,20 +1,18 @@
 #pragma once
-// The store's remnants the product need of a plan-menu shows beside the need. Until the lots
-// and their remnant chain are in place every product shows 0; only whether the store holds
-// any lot at all is read.
+// The store's remnants the product need of a plan-menu shows beside the need: the remnant
+// chain on the date, per product in its own unit.
 
-#include "core/Database.h"
 #include "menu/PlanMenuProductNeed.h"
 
 #include <QDate>
 
+namespace rat {
+class Database;
+}
+
 namespace rat::stock {
 
-inline menu::StockRemnants planMenuRemnants(Database& db, const QDate&)
-{
-    if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM storage")).toLongLong() == 0)
-        return std::nullopt;
-    return std::map<qint64, double>{};
-}
+// Nothing when no product has a counted lot on the date (the store is empty).
+menu::StockRemnants planMenuRemnants(Database& db, const QDate& date);
 
 } // namespace rat::stock

@@ -22,7 +22,8 @@ protected:
         createFile(QStringLiteral(
             "DELETE FROM plan_menu; DELETE FROM days; DELETE FROM type_eating; DELETE FROM type_menu;"
             "DELETE FROM output; DELETE FROM card_recipes; DELETE FROM recipes; DELETE FROM eating; "
-            "DELETE FROM products; DELETE FROM norms; DELETE FROM NORMS_POINT; DELETE FROM storage;"
+            "DELETE FROM products; DELETE FROM norms; DELETE FROM NORMS_POINT; DELETE FROM storage; DELETE FROM spisanie; "
+            "DELETE FROM spisanie_point; DELETE FROM receipt;"
             "INSERT INTO type_menu (id, tname, status) VALUES (1, 'Основное', 2);"
             "INSERT INTO type_eating (id, ename, shname, status, id_type_menu) VALUES (1, 'Ясли', 'Ясли', -1, 1), "
             "(2, 'Сад', 'Сад', -1, 1);"
@@ -121,16 +122,20 @@ TEST_F(NormsCli, ProductNeedOfADay)
         QStringLiteral("warning: На складе нет наименований продуктов! Сначала добавьте продукты на склад.")));
     {
         rat::Database db(path(), false);
-        db.exec(QStringLiteral("INSERT INTO storage (id_product, quantity) VALUES (1, 5)"));
+        // A lot entered directly: 5 kg of milk, 1.5 kg of it written off on an approved act.
+        db.exec(QStringLiteral("INSERT INTO storage (id, id_product, quantity, id_ed_izmer, status, rddate, IDSS) "
+                               "VALUES (1, 1, 5, 901, -1, '2026-12-01', 1)"));
+        db.exec(QStringLiteral("INSERT INTO spisanie (id, wdate, status) VALUES (1, '2026-12-02', -1)"));
+        db.exec(QStringLiteral("INSERT INTO spisanie_point (id_spisanie, id_storage, quantity) VALUES (1, 1, 1.5)"));
     }
-    // 60 g gross × 200 / 100 × 10 eaters = 1200 g = 1.2 kg; the nursery only, day 1.
+    // 60 g gross × 200 / 100 × 10 eaters = 1200 g = 1.2 kg; the nursery only, day 1; 3.5 kg left.
     r = run({QStringLiteral("plan-need"), QStringLiteral("1"), QStringLiteral("2026-12-05"), QStringLiteral("--day"),
              QStringLiteral("1"), QStringLiteral("1=10"), QStringLiteral("2=0")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(r.lines, (QStringList{QStringLiteral("Расход продуктов питания"),
                                     QStringLiteral("Продукт\tТип довольствующихся\tНеобходимое количество по типу\t"
                                                    "Необходимое количество, всего\tОстаток на складе"),
-                                    QStringLiteral("Молоко\tЯсли\t1.2\t1.2\t0")}));
+                                    QStringLiteral("Молоко\tЯсли\t1.2\t1.2\t3.5")}));
 }
 
 } // namespace

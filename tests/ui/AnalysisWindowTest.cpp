@@ -17,6 +17,8 @@
 #include "ui/PlanMenuWindows.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QInputDialog>
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -124,6 +126,43 @@ TEST_F(AnalysisWindows, PlanMenuKeysOpenTheAnalysesUnderTheirCaptions)
     }
 }
 
+TEST_F(AnalysisWindows, MainWindowCommandOffersThePlanMenusWithTheLastChoice)
+{
+    db().exec(QStringLiteral("INSERT INTO type_menu (id, tname, status) VALUES (2, 'Летнее', 1)"));
+    Settings::setValue(QStringLiteral("User"), QStringLiteral("an"), 1);
+    QString title, label, preselected;
+    QStringList offered;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        title = dlg->windowTitle();
+        label = dlg->labelText();
+        offered = dlg->comboBoxItems();
+        preselected = dlg->textValue();
+        dlg->accept();
+    });
+    QAction* command = window->command(QStringLiteral("mnuPM"));
+    ASSERT_NE(command, nullptr);
+    command->trigger();
+    EXPECT_EQ(title, QStringLiteral("Анализ плана-меню"));
+    EXPECT_EQ(label, QStringLiteral("Выберите план-меню"));
+    EXPECT_EQ(offered, (QStringList{QStringLiteral("Летнее"), QStringLiteral("Основное")}));
+    EXPECT_EQ(preselected, QStringLiteral("Основное"));
+    AnalysisWindow* w = activeAnalysis();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Анализ плана-меню \"Основное\" на соответствие нормам питания"));
+
+    // The energy distribution offers only the plan-menus kept by meals.
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        offered = dlg->comboBoxItems();
+        dlg->reject();
+    });
+    window->command(QStringLiteral("mnuAnKall"))->trigger();
+    EXPECT_EQ(offered, QStringList{QStringLiteral("Основное")});
+}
+
 TEST_F(AnalysisWindows, RefusalFromTheKeyOpensNothing)
 {
     db().exec(QStringLiteral("DELETE FROM norms"));
@@ -141,7 +180,9 @@ TEST_F(AnalysisWindows, ProductNeedOfTheChosenDayForTheEatersGiven)
 {
     db().exec(QStringLiteral("INSERT OR REPLACE INTO ed_izmer (id, ename, koef) VALUES (901, 'кг', 1000)"));
     db().exec(QStringLiteral("UPDATE products SET id_ed_izmer = 901"));
-    db().exec(QStringLiteral("INSERT INTO storage (id_product, quantity) VALUES (1, 5)"));
+    db().exec(QStringLiteral("DELETE FROM storage; DELETE FROM receipt"));
+    db().exec(QStringLiteral("INSERT INTO storage (id_product, quantity, id_ed_izmer, status, rddate) "
+                             "VALUES (3, 2, 901, -1, '2000-01-01')"));
     BookListWindow* menus = openList(menu::entryMenuTypes);
     ASSERT_NE(menus, nullptr);
     menus->selectRow(0);
@@ -155,7 +196,7 @@ TEST_F(AnalysisWindows, ProductNeedOfTheChosenDayForTheEatersGiven)
     // kilograms: tenths for milk, four places for rice, which has no rounding rule.
     EXPECT_EQ(column(w, 0), (QStringList{QStringLiteral("Молоко"), QStringLiteral("Рис")}));
     EXPECT_EQ(column(w, 2), (QStringList{QStringLiteral("1,2"), QStringLiteral("0,45")}));
-    EXPECT_EQ(column(w, 4), (QStringList{QStringLiteral("0"), QStringLiteral("0")}));
+    EXPECT_EQ(column(w, 4), (QStringList{QStringLiteral("0"), QStringLiteral("2")}));  // rice in store
 }
 
 TEST_F(AnalysisWindows, NormsListDeletesAGroupFromItsLine)
