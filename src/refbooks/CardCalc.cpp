@@ -43,7 +43,7 @@ struct CardInfo {
     int vih = 100;
     std::map<qint64, double> kolpr;  // by vitamin, as stored (a missing loss counts as 0)
     std::set<qint64> kolprRead;      // the vitamins whose first row has been read
-    std::vector<qint64> vitaminRows; // the keys of the card's card_vitamin rows
+    std::vector<std::pair<qint64, qint64>> vitaminRows;  // the card's card_vitamin rows: key, vitamin
     std::vector<Line> lines;
 };
 
@@ -128,7 +128,7 @@ struct CardCalculator::Impl {
     Database& db;
     Prompt* prompt;
     Statement cardSt, linesSt, kolprSt, productSt, productVitSt;
-    Statement updateSt, deleteVitSt, insertVitSt, costSt;
+    Statement updateSt, deleteVitSt, insertVitSt, updateVitSt, costSt;
     std::map<qint64, CardInfo> cards;
     std::map<qint64, ProductInfo> products;
     std::map<qint64, Flat> flats;
@@ -157,6 +157,8 @@ struct CardCalculator::Impl {
           deleteVitSt(d, QStringLiteral("DELETE FROM card_vitamin WHERE rowid = ?1")),
           insertVitSt(d, QStringLiteral("INSERT INTO card_vitamin (id_vitamin, id_card_recipes, kol, kol_vih, kolpr, vih) "
                                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)")),
+          updateVitSt(d, QStringLiteral("UPDATE card_vitamin SET kol = ?1, kol_vih = ?2, kolpr = ?3, vih = ?4 "
+                                        "WHERE rowid = ?5")),
           costSt(d, QStringLiteral("UPDATE card_recipes SET cost = ?1 WHERE id = ?2"))
     {
         cardVitamins = vitaminsOf(d, VitaminSet::ForCards);
@@ -167,7 +169,7 @@ struct CardCalculator::Impl {
     // A card vitamin row as read: the first row of a vitamin gives its loss.
     static void addLoss(CardInfo& c, qint64 rowKey, qint64 vitaminId, const Statement& st, int lossCol)
     {
-        c.vitaminRows.push_back(rowKey);
+        c.vitaminRows.emplace_back(rowKey, vitaminId);
         if (!c.kolprRead.insert(vitaminId).second)
             return;
         c.kolpr[vitaminId] = num(st, lossCol);
@@ -545,9 +547,24 @@ struct CardCalculator::Impl {
         updateSt.reset();
         if (v.vitamins.empty())
             return;
-        for (qint64 key : c.vitaminRows) {
+        // Rows that already stand one per card vitamin in their order take the new values in
+        // place: the same rows a rewrite would leave.
+        bool inPlace = c.vitaminRows.size() == v.vitamins.size();
+        for (size_t i = 0; inPlace && i < v.vitamins.size(); ++i)
+            inPlace = c.vitaminRows[i].second == v.vitamins[i].vitaminId;
+        if (inPlace) {
+            for (size_t i = 0; i < v.vitamins.size(); ++i) {
+                const VitaminValue& x = v.vitamins[i];
+                updateVitSt.reset();
+                updateVitSt.bindAll({x.kol, x.kolVih, x.kolpr, v.vih, c.vitaminRows[i].first});
+                updateVitSt.exec();
+            }
+            updateVitSt.reset();
+            return;
+        }
+        for (const auto& row : c.vitaminRows) {
             deleteVitSt.reset();
-            deleteVitSt.bind(1, key);
+            deleteVitSt.bind(1, row.first);
             deleteVitSt.exec();
         }
         deleteVitSt.reset();
@@ -556,7 +573,7 @@ struct CardCalculator::Impl {
             insertVitSt.reset();
             insertVitSt.bindAll({x.vitaminId, cardId, x.kol, x.kolVih, x.kolpr, v.vih});
             insertVitSt.exec();
-            c.vitaminRows.push_back(db.lastInsertId());
+            c.vitaminRows.emplace_back(db.lastInsertId(), x.vitaminId);
         }
         insertVitSt.reset();
     }
