@@ -1,7 +1,7 @@
 #include "core/Rounding.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,8 +11,11 @@ double roundHalfEven(double x, int digits)
 {
     if (!std::isfinite(x) || x == 0.0)
         return x;
+    // d.dddddddddddddde±XX, as printf's "%.14e" writes it (the standard conversions are exact
+    // and several times quicker than the formatted ones).
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(x));  // d.dddddddddddddde±XX
+    char* const end = std::to_chars(buf, buf + 40, std::fabs(x), std::chars_format::scientific, 14).ptr;
+    *end = 0;
     char mant[16];
     mant[0] = buf[0];
     std::memcpy(mant + 1, buf + 2, 14);
@@ -21,8 +24,11 @@ double roundHalfEven(double x, int digits)
     const bool negative = x < 0;
 
     const int keep = exp10 + 1 + digits;  // significant digits left after rounding
-    if (keep >= 15)
-        return (negative ? -1.0 : 1.0) * std::strtod(buf, nullptr);
+    if (keep >= 15) {
+        double v = 0;
+        std::from_chars(buf, end, v);
+        return (negative ? -1.0 : 1.0) * v;
+    }
     if (keep < 0)
         return negative ? -0.0 : 0.0;
 
@@ -37,8 +43,15 @@ double roundHalfEven(double x, int digits)
         ++kept;
 
     char out[64];
-    std::snprintf(out, sizeof out, "%s%llde%d", negative ? "-" : "", kept, -digits);
-    return std::strtod(out, nullptr);
+    char* p = out;
+    if (negative)
+        *p++ = '-';
+    p = std::to_chars(p, out + 40, kept).ptr;
+    *p++ = 'e';
+    p = std::to_chars(p, out + 60, -digits).ptr;
+    double v = 0;
+    std::from_chars(out, p, v);
+    return v;
 }
 
 } // namespace rat

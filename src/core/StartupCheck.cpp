@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <unordered_map>
+#include <array>
 #include <vector>
 
 namespace rat {
@@ -67,29 +67,24 @@ KeyScan scanKeys(Database& db, const QString& sql)
 
 // True when some combination of the integer columns of `sql` stands more than `limit` times
 // (NULL counted as a value of its own). Texts or fractions read as integers can only make more
-// rows equal, so a false answer is sure; a true one is confirmed by the caller.
+// rows equal, so a false answer is sure; a true one is confirmed by the caller. The rows are
+// sorted in memory, so that equal ones stand together.
 bool anyRepeated(Database& db, const QString& sql, int columns, int limit)
 {
-    struct Key {
-        qint64 v[4];
-        bool operator==(const Key& o) const { return std::equal(v, v + 4, o.v); }
-    };
-    struct KeyHash {
-        size_t operator()(const Key& k) const
-        {
-            size_t h = 0;
-            for (qint64 x : k.v)
-                h = h * 1000003u ^ std::hash<qint64>()(x);
-            return h;
-        }
-    };
-    std::unordered_map<Key, int, KeyHash> counts;
+    using Key = std::array<qint64, 4>;
+    std::vector<Key> keys;
     Statement st(db, sql);
     while (st.next()) {
-        Key k{{0, 0, 0, 0}};
+        Key k{0, 0, 0, 0};
         for (int c = 0; c < columns; ++c)
-            k.v[c] = st.isNull(c) ? std::numeric_limits<qint64>::min() : st.toInt64(c);
-        if (++counts[k] > limit)
+            k[size_t(c)] = st.isNull(c) ? std::numeric_limits<qint64>::min() : st.toInt64(c);
+        keys.push_back(k);
+    }
+    std::sort(keys.begin(), keys.end());
+    int run = 0;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        run = i > 0 && keys[i] == keys[i - 1] ? run + 1 : 1;
+        if (run > limit)
             return true;
     }
     return false;

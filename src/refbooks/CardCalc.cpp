@@ -1,7 +1,7 @@
 // The card calculator: reads the cards, recipe lines, products and losses once (per card when
 // a single card is asked for, in one pass each for a batch), expands each card once into a flat
 // list of product lines with the chain of nested net weights that scales them, and computes the
-// nutrient values and costs from it in memory; the batch commands of the card list.
+// nutrient values and costs from it in memory; the batch runs over many cards.
 
 #include "refbooks/CardCalc.h"
 
@@ -43,7 +43,7 @@ struct CardInfo {
     int vih = 100;
     std::map<qint64, double> kolpr;  // by vitamin, as stored (a missing loss counts as 0)
     std::set<qint64> kolprRead;      // the vitamins whose first row has been read
-    std::vector<qint64> vitaminRows; // the keys of the card's card_vitamin rows
+    std::vector<std::pair<qint64, qint64>> vitaminRows;  // the card's card_vitamin rows: key, vitamin
     std::vector<Line> lines;
 };
 
@@ -128,7 +128,7 @@ struct CardCalculator::Impl {
     Database& db;
     Prompt* prompt;
     Statement cardSt, linesSt, kolprSt, productSt, productVitSt;
-    Statement updateSt, deleteVitSt, insertVitSt, costSt;
+    Statement updateSt, deleteVitSt, insertVitSt, updateVitSt, costSt;
     std::map<qint64, CardInfo> cards;
     std::map<qint64, ProductInfo> products;
     std::map<qint64, Flat> flats;
@@ -157,6 +157,8 @@ struct CardCalculator::Impl {
           deleteVitSt(d, QStringLiteral("DELETE FROM card_vitamin WHERE rowid = ?1")),
           insertVitSt(d, QStringLiteral("INSERT INTO card_vitamin (id_vitamin, id_card_recipes, kol, kol_vih, kolpr, vih) "
                                         "VALUES (?1, ?2, ?3, ?4, ?5, ?6)")),
+          updateVitSt(d, QStringLiteral("UPDATE card_vitamin SET kol = ?1, kol_vih = ?2, kolpr = ?3, vih = ?4 "
+                                        "WHERE rowid = ?5")),
           costSt(d, QStringLiteral("UPDATE card_recipes SET cost = ?1 WHERE id = ?2"))
     {
         cardVitamins = vitaminsOf(d, VitaminSet::ForCards);
@@ -167,7 +169,7 @@ struct CardCalculator::Impl {
     // A card vitamin row as read: the first row of a vitamin gives its loss.
     static void addLoss(CardInfo& c, qint64 rowKey, qint64 vitaminId, const Statement& st, int lossCol)
     {
-        c.vitaminRows.push_back(rowKey);
+        c.vitaminRows.emplace_back(rowKey, vitaminId);
         if (!c.kolprRead.insert(vitaminId).second)
             return;
         c.kolpr[vitaminId] = num(st, lossCol);
@@ -545,9 +547,24 @@ struct CardCalculator::Impl {
         updateSt.reset();
         if (v.vitamins.empty())
             return;
-        for (qint64 key : c.vitaminRows) {
+        // Rows that already stand one per card vitamin in their order take the new values in
+        // place: the same rows a rewrite would leave.
+        bool inPlace = c.vitaminRows.size() == v.vitamins.size();
+        for (size_t i = 0; inPlace && i < v.vitamins.size(); ++i)
+            inPlace = c.vitaminRows[i].second == v.vitamins[i].vitaminId;
+        if (inPlace) {
+            for (size_t i = 0; i < v.vitamins.size(); ++i) {
+                const VitaminValue& x = v.vitamins[i];
+                updateVitSt.reset();
+                updateVitSt.bindAll({x.kol, x.kolVih, x.kolpr, v.vih, c.vitaminRows[i].first});
+                updateVitSt.exec();
+            }
+            updateVitSt.reset();
+            return;
+        }
+        for (const auto& row : c.vitaminRows) {
             deleteVitSt.reset();
-            deleteVitSt.bind(1, key);
+            deleteVitSt.bind(1, row.first);
             deleteVitSt.exec();
         }
         deleteVitSt.reset();
@@ -556,7 +573,7 @@ struct CardCalculator::Impl {
             insertVitSt.reset();
             insertVitSt.bindAll({x.vitaminId, cardId, x.kol, x.kolVih, x.kolpr, v.vih});
             insertVitSt.exec();
-            c.vitaminRows.push_back(db.lastInsertId());
+            c.vitaminRows.emplace_back(db.lastInsertId(), x.vitaminId);
         }
         insertVitSt.reset();
     }
@@ -676,115 +693,6 @@ std::optional<double> calculateCardCost(Database& db, qint64 cardId, Prompt* pro
 std::optional<double> storeCardCost(Database& db, qint64 cardId, Prompt* prompt)
 {
     return CardCalculator(db, prompt).storeCost(cardId);
-}
-
-void askRecalculationAfterRecipeChange(Database& db, Prompt& prompt, qint64 cardId)
-{
-    if (!autoRecalculationOn())
-        return;
-    const QVariant name = db.scalar(QStringLiteral("SELECT cname FROM card_recipes WHERE id = ?1"), {cardId});
-    if (name.isNull())
-        return;
-    const QString n = name.toString();
-    if (prompt.ask(QStringLiteral("Вы изменили рецептуру. Пересчитать пищевую ценность технологической карты \"%1\" с "
-                                  "учетом химического состава продуктов и  \"% несъедобной части\" продукта  из "
-                                  "справочника \"Продукты\", а также с учетом \"Потери при тепловой обработке, %\"?")
-                       .arg(n),
-                   Buttons::YesNo, Answer::No) == Answer::Yes)
-        calculateCardNutrients(db, cardId, &prompt);
-    const bool priced =
-        !db.scalar(QStringLiteral("SELECT 1 FROM products WHERE plpris <> 0 LIMIT 1")).isNull();
-    if (priced &&
-        prompt.ask(QStringLiteral("Вы изменили рецептуру, пересчитать стоимость технологической карты \"%1\"?").arg(n),
-                   Buttons::YesNo, Answer::No) == Answer::Yes)
-        storeCardCost(db, cardId, &prompt);
-}
-
-int calculateNutrientsOfCards(Database& db, Prompt& prompt, const std::vector<qint64>& cards)
-{
-    CardCalculator calc(db, &prompt);
-    if (cards.size() > 1)
-        calc.preload();
-    Transaction t(db);
-    int done = 0;
-    for (qint64 id : cards) {
-        if (calc.calculateNutrients(id))
-            ++done;
-        prompt.status(QStringLiteral("Пересчитано %1 технологических карт").arg(done));
-    }
-    t.commit();
-    return done;
-}
-
-int storeCostsOfCards(Database& db, Prompt& prompt, const std::vector<qint64>& cards)
-{
-    CardCalculator calc(db, &prompt);
-    if (cards.size() > 1)
-        calc.preload();
-    Transaction t(db);
-    int done = 0;
-    const int total = int(cards.size());
-    for (qint64 id : cards) {
-        if (calc.storeCost(id))
-            ++done;
-        prompt.status(QStringLiteral("Пересчитана стоимость карт %1 из %2").arg(done).arg(total));
-    }
-    t.commit();
-    return done;
-}
-
-namespace {
-
-std::vector<qint64> idsOf(Database& db, const QString& sql, const std::vector<QVariant>& params = {})
-{
-    std::vector<qint64> ids;
-    Statement st(db, sql);
-    st.bindAll(params);
-    while (st.next())
-        ids.push_back(st.toInt64(0));
-    return ids;
-}
-
-} // namespace
-
-void batchNutrientCommand(Database& db, Prompt& prompt, std::optional<qint64> selectedCard, bool cardBookShown)
-{
-    const Answer a = prompt.ask(QStringLiteral("Рассчитывать химический состав всех блюд? \"Да\" - все блюда, \"Нет\" - "
-                                               "выделенное блюдо, \"Отмена\" - не рассчитывать."),
-                                Buttons::YesNoCancel, Answer::Cancel);
-    std::vector<qint64> cards;
-    if (a == Answer::Yes)
-        cards = idsOf(db, QStringLiteral("SELECT id FROM card_recipes ORDER BY id"));
-    else if (a == Answer::No && selectedCard)
-        cards = {*selectedCard};
-    else
-        return;
-    calculateNutrientsOfCards(db, prompt, cards);
-    prompt.info(cardBookShown ? QStringLiteral("Расчет химического состава завершен.")
-                              : QStringLiteral("Расчет химического состава завершен. Данные можно посмотреть в "
-                                               "справочнике \"Технологические карты\"."));
-}
-
-void batchCostCommand(Database& db, Prompt& prompt, qint64 categoryId)
-{
-    const QString category =
-        db.scalar(QStringLiteral("SELECT tname FROM type_meal WHERE id = ?1"), {categoryId}).toString();
-    const Answer a = prompt.ask(
-        QStringLiteral("Пересчитать стоимость технологических карт категории \"%1\"? \"Да\" - пересчет стоимости карт "
-                       "только выбранной категории, \"Нет\" - пересчет стоимости всех технологических карт, "
-                       "\"Отмена\" - не пересчитывать.")
-            .arg(category),
-        Buttons::YesNoCancel, Answer::Cancel);
-    std::vector<qint64> cards;
-    if (a == Answer::Yes)
-        cards = idsOf(db, QStringLiteral("SELECT id FROM card_recipes WHERE id_type_meal = ?1 ORDER BY id"), {categoryId});
-    else if (a == Answer::No)
-        cards = idsOf(db, QStringLiteral("SELECT id FROM card_recipes ORDER BY id"));
-    else
-        return;
-    storeCostsOfCards(db, prompt, cards);
-    prompt.info(QStringLiteral("Пересчет выполнен."));
-    prompt.status(QStringLiteral("Готово."));
 }
 
 void registerCardCalculation()
