@@ -3,6 +3,7 @@
 // storing as not approved and the working copy removed on closing.
 
 #include "ui/MenuRequirementWindow.h"
+#include "core/ChoiceLists.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/BookCatalogue.h"
@@ -32,6 +33,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <map>
+#include <set>
 
 namespace rat::ui {
 
@@ -147,6 +149,15 @@ MenuRequirementWindow::MenuRequirementWindow(Database& db, Prompt& prompt, qint6
     viewLabel->setBuddy(view_);
     top->addWidget(viewLabel);
     top->addWidget(view_);
+    top->addSpacing(12);
+    auto* sufficiencyLabel = new QLabel(QStringLiteral("Продукты:"), this);
+    sufficiency_ = new QComboBox(this);
+    sufficiency_->setObjectName(QStringLiteral("cmbSufficiency"));
+    for (const ChoiceItem& item : choiceList(40, ChoiceFlags{}))
+        sufficiency_->addItem(item.text, item.code);
+    sufficiencyLabel->setBuddy(sufficiency_);
+    top->addWidget(sufficiencyLabel);
+    top->addWidget(sufficiency_);
     top->addSpacing(24);
     auto* costLabel = new QLabel(this);
     cost_ = new QLineEdit(this);
@@ -206,6 +217,7 @@ MenuRequirementWindow::MenuRequirementWindow(Database& db, Prompt& prompt, qint6
 
     costLabel->setText(QStringLiteral("Стоимость меню, ") + books::currencyShortName(db_) + QLatin1Char(':'));
     connect(view_, &QComboBox::currentIndexChanged, this, [this] { reload(); });
+    connect(sufficiency_, &QComboBox::currentIndexChanged, this, [this] { reload(); });
     connect(cost_, &QLineEdit::textEdited, this, [this] { markChanged(); });
     connect(grid_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (loading_ || item->column() != quantityColumn())
@@ -268,6 +280,17 @@ void MenuRequirementWindow::reload()
     const int keep = grid_->currentRow();
     loading_ = true;
     lines_ = stock::workingLines(db_, *idm1_, view());
+    // "Недостаток" keeps the products the store cannot cover, "В достатке" the others; a product
+    // is judged by its whole quantity, whichever view shows it.
+    if (const int filter = sufficiency_->currentData().toInt(); filter != 0) {
+        std::set<qint64> shortOnes;
+        for (const stock::ShortageLine& s : stock::shortageList(db_, *idm1_))
+            shortOnes.insert(s.productId);
+        std::erase_if(lines_, [&](const stock::WorkingLine& l) {
+            const bool isShort = shortOnes.count(l.productId) > 0;
+            return filter == 1 ? !isShort : isShort;
+        });
+    }
     const QString cur = books::currencyShortName(db_);
     // The price of every product of the document in one look at the lots.
     std::vector<qint64> products;

@@ -66,6 +66,7 @@ public:
     bool isChanged() const { return changed_; }
 
     QComboBox* viewBox() const { return view_; }
+    QComboBox* sufficiencyBox() const { return sufficiency_; }
     QTableWidget* grid() const { return grid_; }
     QLineEdit* costEdit() const { return cost_; }
     QPlainTextEdit* shortageBox() const { return shortage_; }
@@ -113,6 +114,7 @@ private:
     int widthsView_ = -1;
     QToolBar* toolBar_ = nullptr;
     QComboBox* view_ = nullptr;
+    QComboBox* sufficiency_ = nullptr;  // all products, the short ones, the covered ones
     QTableWidget* grid_ = nullptr;
     QLineEdit* cost_ = nullptr;
     QLabel* priced_ = nullptr;

@@ -495,6 +495,13 @@ TEST_F(MenuReqWin, OpenedFromAConfirmedDayMenuShowsItsLines)
     EXPECT_EQ(gridRow(w->grid(), 0).mid(0, 4),
               QStringList({QStringLiteral("Крупа"), QStringLiteral("1,5"), QStringLiteral("кг"), QStringLiteral("1")}));
     EXPECT_TRUE(w->shortageBox()->toPlainText().startsWith(QStringLiteral("Крупа ")));
+    // The stock-sufficiency filter: the short product stays under "Недостаток", goes under "В достатке".
+    EXPECT_EQ(w->sufficiencyBox()->currentText(), QStringLiteral("Все"));
+    w->sufficiencyBox()->setCurrentIndex(1);
+    EXPECT_EQ(w->grid()->rowCount(), 1);
+    w->sufficiencyBox()->setCurrentIndex(2);
+    EXPECT_EQ(w->grid()->rowCount(), 0);
+    w->sufficiencyBox()->setCurrentIndex(0);
     w->resize(w->sizeHint());
     shoot(w, QStringLiteral("menu-requirement"));
 
