@@ -8,7 +8,6 @@
 #include "core/Startup.h"
 #include "exchange/NewDatabase.h"
 #include "menu/MenuModule.h"
-#include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
 #include "ui/DayMenuJournal.h"
 #include "ui/CardListCommands.h"
@@ -104,11 +103,8 @@ int main(int argc, char* argv[])
         request.prompt = &prompt;
         return exchange::createAndFillNewDatabase(s, path, request);
     });
-    const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
-    if (started != StartupResult::Ready)
+    if (startUp(session, prompt, [&] { return askPassword(prompt); }) != StartupResult::Ready)
         return 1;
-    // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
-    books::ensureDefaultSeasonRows(session.db(), prompt);
     menu::registerMenuModule();
     ui::installProductWindows();
     ui::installCardWindows();

@@ -2,7 +2,7 @@
 #include "core/AppState.h"
 #include "core/Database.h"
 #include "core/SchemaCatalogue.h"
-#include "core/StartupCheck.h"
+#include "core/Startup.h"
 
 #include <QThread>
 
@@ -16,16 +16,10 @@ std::map<QString, Command>& commands()
 
 bool Context::openForWork()
 {
-    if (!session.openDatabase(app().dbPath, false))
-        return false;
-    try {
-        runStartupCheck(session.db(), prompt);
-    } catch (const DbError& e) {
-        prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
-                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
-        return false;
-    }
-    return true;
+    StartupWay way;
+    way.askPassword = false;
+    way.createMissing = false;
+    return startUp(session, prompt, way) == StartupResult::Ready;
 }
 
 bool Context::openWithRow(const QString& table, qint64 id)

@@ -45,6 +45,14 @@ bool checkProgramPassword(const QString& typed)
     return typed.trimmed() == programPassword().trimmed();
 }
 
+bool checkLoginPassword(const QString& typed, Prompt& prompt)
+{
+    if (checkProgramPassword(typed))
+        return true;
+    prompt.critical(QStringLiteral("Неверный пароль, введите заново!"));
+    return false;
+}
+
 PasswordResult setProgramPassword(const QString& first, const QString& repeated, Prompt& prompt)
 {
     if (repeated != first) {

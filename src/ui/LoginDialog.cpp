@@ -75,11 +75,10 @@ void LoginDialog::refocus()
 void LoginDialog::confirm()
 {
     if (mode_ == Mode::Check) {
-        if (checkProgramPassword(password_->text())) {
+        if (checkLoginPassword(password_->text(), prompt_)) {
             accept();
             return;
         }
-        prompt_.critical(QStringLiteral("Неверный пароль, введите заново!"));
         refocus();
         return;
     }

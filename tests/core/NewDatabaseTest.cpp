@@ -265,7 +265,7 @@ TEST(NewDatabaseStartUp, AMissingFileIsMadeByTheInstalledFill)
         return createAndFillNewDatabase(s, path, request);
     });
     DatabaseSession session(prompt);
-    const StartupResult started = startUp(session, prompt, {});
+    const StartupResult started = startUp(session, prompt, StartupWay{});
     setDatabaseFill({});
     ASSERT_EQ(started, StartupResult::Ready) << prompt.messages().join('\n').toStdString();
     ASSERT_EQ(asked.size(), 1u);
