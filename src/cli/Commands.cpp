@@ -4,6 +4,7 @@
 #include "core/SchemaCatalogue.h"
 #include "core/Startup.h"
 
+#include <QDate>
 #include <QThread>
 
 namespace rat::cli {
@@ -25,6 +26,19 @@ bool Context::openForWork()
 bool Context::openWithRow(const QString& table, qint64 id)
 {
     return openForWork() && rowExists(session.db(), table, id);
+}
+
+QString toolNumber(QString windowText)
+{
+    return windowText.replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+QString toolDate(const QString& windowText)
+{
+    const QDate d = QDate::fromString(windowText.left(10), QStringLiteral("dd.MM.yyyy"));
+    if (!d.isValid() || (windowText.size() > 10 && windowText[10] != QLatin1Char(' ')))
+        return windowText;
+    return d.toString(Qt::ISODate) + windowText.mid(10);
 }
 
 std::optional<qint64> positiveIdArg(const QString& text)

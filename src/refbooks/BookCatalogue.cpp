@@ -1003,6 +1003,7 @@ ResolvedBook resolveBook(Database& db, const BookDef& def)
             rc.decimals = c.decimals;
             rc.format = c.format;
             rc.params = c.params;
+            rc.shownAs = c.shownAs;
             r.columns.push_back(std::move(rc));
             continue;
         }

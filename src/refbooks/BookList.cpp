@@ -136,6 +136,7 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
         list.captions << c.caption;
         list.widths.push_back(c.width);
         list.decimals.push_back(c.decimals);
+        list.formats.push_back(c.format);
     }
 
     ensureStandardRules();
@@ -220,8 +221,10 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
     while (st.next()) {
         QStringList cells;
         cells.reserve(n);
-        for (int i = 0; i < n; ++i)
-            cells << displayCell(st, i, book.columns[size_t(i)]);
+        for (int i = 0; i < n; ++i) {
+            const ResolvedColumn& c = book.columns[size_t(i)];
+            cells << (c.shownAs ? c.shownAs(db, st.toString(i)) : displayCell(st, i, c));
+        }
         list.rows.push_back(std::move(cells));
         list.ids.push_back(st.toInt64(n));
     }
