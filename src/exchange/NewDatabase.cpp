@@ -48,6 +48,8 @@ void writeFirstRows(Database& db, const NewDatabaseAnswers& a)
         marks << QStringLiteral("?%1").arg(values.size());
         sets << f + QStringLiteral(" = ?%1").arg(values.size());
     }
+    if (!a.institutionName.trimmed().isEmpty())
+        values[0] = a.institutionName.trimmed();
     values.push_back(boolValue(a.fiveDayWeek));
     columns << QStringLiteral("[5week]");
     marks << QStringLiteral("?%1").arg(values.size());

@@ -779,6 +779,38 @@ std::map<int, BookDef> buildCatalogue()
         put(b);
     }
 
+    {
+        // The institution as the printed forms name it. The version stamp and the switches of
+        // the same row belong to the program and the parameters window.
+        BookDef b = book(entryInstitution, "INF", "IDLU", "Учреждение", "Учреждение", "Naim");
+        b.columns = {col("Наименование", "t.Naim", 5000), col("ОКПО", "t.okpo", 1500)};
+        std::vector<EditorField> fields = {memo("Наименование", "Naim", required), text("ОКПО", "okpo", 255),
+                                           text("Структура", "struktur", 255),
+                                           text("Тип учреждения", "tupe_dou", 255)};
+        struct Person {
+            const char* heading;
+            const char* fam;
+            const char* im;
+            const char* otch;
+        };
+        const Person persons[] = {
+            {"Заведующий:", "FamDir", "ImDir", "OtchDir"},
+            {"Бухгалтер:", "famB", "ImB", "OtchB"},
+            {"Кладовщик:", "famK", "ImK", "OtchK"},
+            {"Медицинская сестра:", "famMS", "ImMS", "OtchMS"},
+            {"Повар:", "famP", "ImP", "OtchP"},
+            {"Материально ответственное лицо:", "famMat", "ImMat", "OtchMat"},
+        };
+        for (const Person& p : persons) {
+            fields.push_back(heading(p.heading));
+            fields.push_back(text("Фамилия", p.fam, 100));
+            fields.push_back(text("Имя", p.im, 100));
+            fields.push_back(text("Отчество", p.otch, 100));
+        }
+        b.fields = std::move(fields);
+        put(b);
+    }
+
     for (auto& [entry, b] : c) {
         if (b.from.isEmpty())
             b.from = b.table + QStringLiteral(" t");

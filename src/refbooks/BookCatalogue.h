@@ -36,6 +36,7 @@ enum Entry : int {
     entryUnits = 30,
     entryCardsWithComposition = 32,
     entryCardCalculation = 33,  // read-only view of one card at one eater type's yield
+    entryInstitution = 34,      // the one INF row: name, director, codes, responsible persons
     entryUsers = 36,
     entryWarehouses = 37,
     entryPhysNorms = 38,
