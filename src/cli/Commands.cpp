@@ -1,3 +1,6 @@
+// The headless tool's command registry and its core commands (version, create, open, hold),
+// and the forms its results take (decimal point, ISO dates).
+
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Database.h"

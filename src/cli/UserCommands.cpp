@@ -1,3 +1,6 @@
+// The headless tool's password and user commands: set and check the program password, delete
+// a user.
+
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Users.h"

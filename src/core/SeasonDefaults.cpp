@@ -1,3 +1,6 @@
+// The usual seasonal cleaning losses of potatoes, carrots and beets, added while the
+// seasonal-loss book is empty.
+
 #include "core/SeasonDefaults.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

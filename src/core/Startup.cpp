@@ -1,3 +1,6 @@
+// The start-up sequence of both programs: settings, password, the file opened or made, the
+// consistency check and the default seasonal rows.
+
 #include "core/Startup.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"

@@ -1,3 +1,5 @@
+// The program password, the user list with its roles and the rule of who may delete users.
+
 #include "core/Users.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

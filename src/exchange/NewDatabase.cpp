@@ -1,3 +1,6 @@
+// A new database made ready for work: layout, organisation row, first users, the standard
+// data chosen by the first-start answers, and the check.
+
 #include "exchange/NewDatabase.h"
 #include "core/ChoiceLists.h"
 #include "core/Database.h"

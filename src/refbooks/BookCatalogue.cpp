@@ -1,3 +1,6 @@
+// The reference-book catalogue: each book's table, list columns and editor fields, and the
+// rows of the lists the editor offers.
+
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/CardYieldRules.h"
 #include "core/ChoiceLists.h"

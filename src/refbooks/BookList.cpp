@@ -1,3 +1,6 @@
+// Loading a reference book's rows as the list window shows them: display texts per cell and
+// the row keys.
+
 #include "refbooks/BookList.h"
 #include "refbooks/BookRules.h"
 #include "core/Database.h"

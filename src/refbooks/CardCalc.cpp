@@ -1,3 +1,6 @@
+// The calculations of a technological card: its expansion into products, its nutrient value
+// and cost, and the card calculation view per eater type.
+
 #include "refbooks/CardCalc.h"
 
 #include "core/AppState.h"

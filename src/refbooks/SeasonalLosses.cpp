@@ -1,3 +1,6 @@
+// Seasonal losses: the gross weight a recipe needs on a date, the overlap check of the book
+// and the copy of one product's periods to another.
+
 #include "refbooks/ProductRules.h"
 #include "refbooks/SeasonalLosses.h"
 #include "core/DataHelpers.h"

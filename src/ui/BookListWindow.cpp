@@ -1,3 +1,6 @@
+// The list window of a reference book (frmSprav): grid, parent filter, toolbar and context
+// menu, status line, column widths and the record editor's commands.
+
 #include "ui/BookListWindow.h"
 #include "core/Clock.h"
 #include "core/Database.h"

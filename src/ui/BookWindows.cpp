@@ -1,3 +1,6 @@
+// The reference books inside the main window: list windows per catalogue entry, the windows
+// of a book's own, and the institution's editor.
+
 #include "ui/BookWindows.h"
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"

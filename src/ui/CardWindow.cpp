@@ -1,3 +1,6 @@
+// The card window (FrmSprav2): header, nutrient block, ingredient and yield grids of one
+// technological card, with the line editor opened on the grids.
+
 #include "ui/CardWindow.h"
 #include "core/DataHelpers.h"
 #include "refbooks/RecordEditor.h"

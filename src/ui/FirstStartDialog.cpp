@@ -1,3 +1,6 @@
+// The first-start questions (frmSpros): the institution's name, working week, stay, cycle and
+// plan-menu, and the new database made with them.
+
 #include "ui/FirstStartDialog.h"
 #include "core/AppState.h"
 #include "core/Prompt.h"

@@ -1,3 +1,6 @@
+// The login windows: the program password at start-up, setting it with a repeat, and the
+// login by name.
+
 #include "ui/LoginDialog.h"
 #include "core/AppState.h"
 #include "core/Prompt.h"

@@ -1,3 +1,6 @@
+// The main window: menu bar, toolbars, operations panel, status bar, the child windows and
+// the dispatch of every command.
+
 #include "ui/MainWindow.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
