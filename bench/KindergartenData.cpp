@@ -1,3 +1,6 @@
+// The synthetic ten-year kindergarten file of the benchmarks: products, cards, plan-menus,
+// day menus and whole menu-requirements written in bulk.
+
 #include "KindergartenData.h"
 
 #include "core/Database.h"

@@ -8,7 +8,6 @@
 #include "core/Startup.h"
 #include "exchange/NewDatabase.h"
 #include "menu/MenuModule.h"
-#include "refbooks/SeasonalLosses.h"
 #include "ui/BookWindows.h"
 #include "ui/DayMenuJournal.h"
 #include "ui/CardListCommands.h"
@@ -33,6 +32,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 using namespace rat;
 
@@ -53,6 +53,32 @@ QString optionValue(const QStringList& args, const QString& name)
     return (i >= 0 && i + 1 < args.size()) ? args[i + 1] : QString();
 }
 
+bool helpAsked(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+            return true;
+    return false;
+}
+
+void printHelp()
+{
+    std::fputs("Использование: ratsionariy [ПАРАМЕТРЫ]\n"
+               "Рационарий - питание в детском саду.\n"
+               "\n"
+               "Параметры:\n"
+               "  --db ФАЙЛ           файл базы данных (по умолчанию выбранный в программе или vektas\n"
+               "                      в папке программы; отсутствующий файл создается)\n"
+               "  --app-dir ПАПКА     папка программы: база данных, шаблоны, документы, справка\n"
+               "  --today ГГГГ-ММ-ДД  рабочая дата вместо сегодняшней\n"
+               "  --open N            сразу открыть справочник или журнал с номером N\n"
+               "  --screenshot ФАЙЛ   сохранить снимок главного окна в PNG и выйти (без вопросов)\n"
+               "  -h, --help          показать эту справку и выйти\n"
+               "\n"
+               "Без дисплея: xvfb-run -a ratsionariy\n",
+               stdout);
+}
+
 bool askPassword(ui::MessageBoxPrompt& prompt)
 {
     return ui::showLoginCheck(nullptr, prompt);
@@ -62,6 +88,10 @@ bool askPassword(ui::MessageBoxPrompt& prompt)
 
 int main(int argc, char* argv[])
 {
+    if (helpAsked(argc, argv)) {
+        printHelp();
+        return 0;
+    }
     if (!haveDisplay()) {
         std::fputs("Рационарий: не найден графический дисплей.\n"
                    "Запустите программу в графическом сеансе, под виртуальным дисплеем\n"
@@ -74,7 +104,6 @@ int main(int argc, char* argv[])
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("ratsionariy"));
     QApplication::setApplicationName(QStringLiteral("ratsionariy"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Рационарий"));
     // Qt's own texts (file dialogs, the context menus of input fields) in Russian.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -110,13 +139,10 @@ int main(int argc, char* argv[])
     // The splash for a moment before the password; an unattended run shows no window on the way.
     if (screenshot.isEmpty())
         ui::showSplash();
-    const StartupResult started = startUp(session, prompt, [&] { return askPassword(prompt); });
-    if (started != StartupResult::Ready)
+    if (startUp(session, prompt, [&] { return askPassword(prompt); }) != StartupResult::Ready)
         return 1;
     if (screenshot.isEmpty())
         ui::askUserAtStart(session.db(), prompt);
-    // While the seasonal-loss book is empty, the usual periods of potatoes, carrots and beets.
-    books::ensureDefaultSeasonRows(session.db(), prompt);
     menu::registerMenuModule();
     ui::installProductWindows();
     ui::installCardWindows();

@@ -99,9 +99,16 @@ int runList(Context& ctx)
     const BookList list = loadList(ctx.session.db(), entry, o.parent);
     // The row key, hidden in the window, is the last column here so rows can be named.
     ctx.out << (list.captions + QStringList{QStringLiteral("id")}).join(QLatin1Char('\t')) << '\n';
-    for (int r = 0; r < list.rowCount(); ++r)
-        ctx.out << (list.rows[size_t(r)] + QStringList{QString::number(list.ids[size_t(r)])}).join(QLatin1Char('\t'))
-                << '\n';
+    for (int r = 0; r < list.rowCount(); ++r) {
+        QStringList cells = list.rows[size_t(r)];
+        for (int c = 0; c < cells.size() && c < list.columnCount(); ++c) {
+            if (list.decimals[size_t(c)] >= 0)
+                cells[c] = toolNumber(cells[c]);
+            else if (list.formats[size_t(c)] == books::Control::Date || list.formats[size_t(c)] == books::Control::DateTime)
+                cells[c] = toolDate(cells[c]);
+        }
+        ctx.out << (cells + QStringList{QString::number(list.ids[size_t(r)])}).join(QLatin1Char('\t')) << '\n';
+    }
     return exitOk;
 }
 

@@ -1,3 +1,6 @@
+// The headless tool's Prompt: scripted answers from the command line, one output line per
+// message, question, status and progress text.
+
 #include "cli/CliPrompt.h"
 
 namespace rat::cli {

@@ -1,9 +1,13 @@
+// The headless tool's command registry and its core commands (version, create, open, hold),
+// and the forms its results take (decimal point, ISO dates).
+
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Database.h"
 #include "core/SchemaCatalogue.h"
-#include "core/StartupCheck.h"
+#include "core/Startup.h"
 
+#include <QDate>
 #include <QThread>
 
 namespace rat::cli {
@@ -16,21 +20,28 @@ std::map<QString, Command>& commands()
 
 bool Context::openForWork()
 {
-    if (!session.openDatabase(app().dbPath, false))
-        return false;
-    try {
-        runStartupCheck(session.db(), prompt);
-    } catch (const DbError& e) {
-        prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
-                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
-        return false;
-    }
-    return true;
+    StartupWay way;
+    way.askPassword = false;
+    way.createMissing = false;
+    return startUp(session, prompt, way) == StartupResult::Ready;
 }
 
 bool Context::openWithRow(const QString& table, qint64 id)
 {
     return openForWork() && rowExists(session.db(), table, id);
+}
+
+QString toolNumber(QString windowText)
+{
+    return windowText.replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+QString toolDate(const QString& windowText)
+{
+    const QDate d = QDate::fromString(windowText.left(10), QStringLiteral("dd.MM.yyyy"));
+    if (!d.isValid() || (windowText.size() > 10 && windowText[10] != QLatin1Char(' ')))
+        return windowText;
+    return d.toString(Qt::ISODate) + windowText.mid(10);
 }
 
 std::optional<qint64> positiveIdArg(const QString& text)

@@ -26,6 +26,13 @@ struct Context {
     bool openWithRow(const QString& table, qint64 id);
 };
 
+// The tool's results in their own forms, whatever the windows show: a decimal point, no
+// thousands separator, YYYY-MM-DD dates. A window's number text ("48,00", "250/0/15,5",
+// "Итого: 186,48 руб.") with its decimal commas made points; a window's date "02.03.2026" (with
+// a time "02.03.2026 10:15") as "2026-03-02" ("2026-03-02 10:15"), other texts unchanged.
+QString toolNumber(QString windowText);
+QString toolDate(const QString& windowText);
+
 // A row id given as an argument: a positive number, nothing for anything else.
 std::optional<qint64> positiveIdArg(const QString& text);
 

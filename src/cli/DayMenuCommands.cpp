@@ -66,9 +66,14 @@ int runRows(Context& ctx)
     Database& db = ctx.session.db();
     const menu::DayMenuRows rows = menu::dayMenuRows(db, *id, basis, Clock::today());
     ctx.out << rows.captions.join(QLatin1Char('\t')) << '\n';
-    for (const menu::DayMenuRow& r : rows.rows)
-        ctx.out << menu::rowCells(r).join(QLatin1Char('\t')) << '\n';
-    ctx.out << rows.totalLabel << '\n';
+    for (const menu::DayMenuRow& r : rows.rows) {
+        QStringList cells = menu::rowCells(r);
+        // The yield and the figures after the dish.
+        for (qsizetype c = 4; c < cells.size(); ++c)
+            cells[c] = toolNumber(cells[c]);
+        ctx.out << cells.join(QLatin1Char('\t')) << '\n';
+    }
+    ctx.out << toolNumber(rows.totalLabel) << '\n';
     return exitOk;
 }
 
@@ -169,10 +174,13 @@ int runCopy(Context& ctx)
     copy.id.reset();
     copy.number = menu::nextDayMenuNumber(db);
     copy.done = false;
+    copy.sum = 0;  // the copy's own rows make its sum
     const qint64 newId = menu::saveDayMenuHeader(db, copy);
     if (hasRows && ctx.prompt.ask(QStringLiteral("Копируемое меню на день уже составлено. Копировать строки меню?"),
-                                  Buttons::YesNo, Answer::Yes) == Answer::Yes)
+                                  Buttons::YesNo, Answer::Yes) == Answer::Yes) {
         menu::copyDayMenuRows(db, *id, newId);
+        menu::updateDayMenuTotal(db, newId, copy.basisCode, Clock::today());
+    }
     tx.commit();
     ctx.out << newId << '\t' << copy.number << '\n';
     return exitOk;

@@ -1,3 +1,6 @@
+// The headless tool's standard-data commands: a new database with the first-start answers,
+// the import of packages and recipe collections.
+
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "exchange/NewDatabase.h"

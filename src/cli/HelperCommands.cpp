@@ -1,3 +1,5 @@
+// The headless tool's helper commands: rounding, names made safe for SQL, fixed choice lists.
+
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/ChoiceLists.h"

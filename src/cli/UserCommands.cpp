@@ -1,3 +1,6 @@
+// The headless tool's password and user commands: set and check the program password, delete
+// a user.
+
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Users.h"
@@ -22,7 +25,7 @@ void registerUserCommands()
     c[QStringLiteral("check-password")] = {QStringLiteral("ПАРОЛЬ"), [](Context& ctx) {
         if (ctx.args.size() != 1)
             return int(exitUsage);
-        return checkProgramPassword(ctx.args[0]) ? int(exitOk) : int(exitRefused);
+        return checkLoginPassword(ctx.args[0], ctx.prompt) ? int(exitOk) : int(exitRefused);
     }};
     c[QStringLiteral("delete-user")] = {QStringLiteral("IDU"), [](Context& ctx) {
         bool ok = false;

@@ -1,3 +1,5 @@
+// The process-wide state of the run and the application folder beside the program.
+
 #include "core/AppState.h"
 #include "core/ShippedFolders.h"
 

@@ -1,3 +1,5 @@
+// The fixed choice lists: each stored code with the text a window shows for it.
+
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
 #include "core/Parameters.h"

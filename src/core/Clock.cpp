@@ -1,3 +1,5 @@
+// Today's date for the whole program, which tests and the --today option may fix.
+
 #include "core/Clock.h"
 
 namespace rat {

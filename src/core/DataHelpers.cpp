@@ -1,3 +1,6 @@
+// Small shared routines: one value or a row count by a query, texts made safe for SQL, sheet
+// and file names, plain number texts, quoting for messages, product quantity rounding.
+
 #include "core/DataHelpers.h"
 #include "core/Rounding.h"
 

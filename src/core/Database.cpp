@@ -1,3 +1,6 @@
+// The SQLite connection, prepared statements with bound values and the transaction guard,
+// with Unicode-aware lower/upper/fold functions registered on the connection.
+
 #include "core/Database.h"
 #include "core/TextFold.h"
 

@@ -1,3 +1,6 @@
+// Copies, compaction and checks of the open database file, and switching the session to
+// another file.
+
 #include "core/DatabaseFileOps.h"
 #include "core/AppState.h"
 #include "core/Database.h"

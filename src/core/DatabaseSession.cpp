@@ -1,3 +1,5 @@
+// The one open database of the run: exclusive opening, creation, verification and upgrade.
+
 #include "core/DatabaseSession.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"

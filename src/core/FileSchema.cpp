@@ -1,3 +1,6 @@
+// Reading the tables, fields and indexes a database file actually holds, and the DDL that
+// makes them.
+
 #include "core/FileSchema.h"
 #include "core/Database.h"
 #include "core/TextFold.h"

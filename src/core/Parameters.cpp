@@ -1,3 +1,6 @@
+// Reading and writing the program's behaviour switches: the file's organisation row and the
+// user's settings.
+
 #include "core/Parameters.h"
 #include "core/AppState.h"
 #include "core/Database.h"

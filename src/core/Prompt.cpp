@@ -1,3 +1,5 @@
+// The answer names as the windows and the headless tool print them ("Да", "Нет", ...).
+
 #include "core/Prompt.h"
 
 namespace rat {

@@ -1,3 +1,5 @@
+// The program's one rounding: to a number of decimals, halves to the even neighbour.
+
 #include "core/Rounding.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// The database layout as data: every table, field, index and the defaults of added columns.
+
 #include "core/SchemaCatalogue.h"
 #include "core/TextFold.h"
 

@@ -1,3 +1,6 @@
+// Creation, verification and step-by-step upgrade of a database file from the table
+// catalogue.
+
 #include "core/SchemaUpgrade.h"
 #include "core/Database.h"
 #include "core/FileSchema.h"

@@ -1,5 +1,9 @@
+// The usual seasonal cleaning losses of potatoes, carrots and beets, added while the
+// seasonal-loss book is empty.
+
 #include "core/SeasonDefaults.h"
 #include "core/Database.h"
+#include "core/Prompt.h"
 #include "core/TextFold.h"
 
 #include <vector>
@@ -56,6 +60,22 @@ int addDefaultSeasonRows(Database& db, bool byName)
         }
     }
     tx.commit();
+    return added;
+}
+
+int ensureDefaultSeasonRows(Database& db, Prompt& prompt)
+{
+    int added = 0;
+    try {
+        if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM SEZON")).toLongLong() > 0)
+            return 0;
+        added = addDefaultSeasonRows(db, true);
+    } catch (const DbError&) {
+        return 0;  // the rows are a convenience: a file that refuses them stays as it was
+    }
+    if (added > 0)
+        prompt.info(QStringLiteral("Проверьте, пожалуйста, справочник \"Сезонные проценты потерь\" на ввод "
+                                   "корректных данных, если Вы будете использовать при расчетах сезонность."));
     return added;
 }
 

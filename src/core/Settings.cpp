@@ -1,3 +1,6 @@
+// The per-user settings store (sections "Settings" and "User") and the reading of the
+// number a setting's text starts with.
+
 #include "core/Settings.h"
 
 #include <QRegularExpression>

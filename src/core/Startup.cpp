@@ -1,8 +1,12 @@
+// The start-up sequence of both programs: settings, password, the file opened or made, the
+// consistency check and the default seasonal rows.
+
 #include "core/Startup.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"
+#include "core/SeasonDefaults.h"
 #include "core/Settings.h"
 #include "core/ShippedFolders.h"
 #include "core/StartupCheck.h"
@@ -69,26 +73,40 @@ bool createAndFillDatabase(DatabaseSession& session, const QString& path)
     }
 }
 
-StartupResult startUp(DatabaseSession& session, Prompt& prompt, const std::function<bool()>& login)
+StartupResult startUp(DatabaseSession& session, Prompt& prompt, const StartupWay& way)
 {
-    const QString password = Settings::text(QStringLiteral("User"), QStringLiteral("Passw"));
-    if (!password.isEmpty() && !(login && login()))
-        return StartupResult::LoginRefused;
+    if (way.askPassword) {
+        const QString password = Settings::text(QStringLiteral("User"), QStringLiteral("Passw"));
+        if (!password.isEmpty() && !(way.login && way.login()))
+            return StartupResult::LoginRefused;
+    }
 
     const QString& path = app().dbPath;
-    if (!QFileInfo::exists(path))
-        return createAndFillDatabase(session, path) ? StartupResult::Ready : StartupResult::Failed;
-    if (!session.openDatabase(path, false))
-        return StartupResult::Failed;
-    try {
-        runStartupCheck(session.db(), prompt);
-    } catch (const DbError& e) {
-        prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
-                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
-        session.close();
-        return StartupResult::Failed;
+    if (way.createMissing && !QFileInfo::exists(path)) {
+        // A new file has had its check in the fill.
+        if (!createAndFillDatabase(session, path))
+            return StartupResult::Failed;
+    } else {
+        if (!session.openDatabase(path, false))
+            return StartupResult::Failed;
+        try {
+            runStartupCheck(session.db(), prompt);
+        } catch (const DbError& e) {
+            prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
+                            QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+            session.close();
+            return StartupResult::Failed;
+        }
     }
+    ensureDefaultSeasonRows(session.db(), prompt);
     return StartupResult::Ready;
+}
+
+StartupResult startUp(DatabaseSession& session, Prompt& prompt, const std::function<bool()>& login)
+{
+    StartupWay way;
+    way.login = login;
+    return startUp(session, prompt, way);
 }
 
 } // namespace rat

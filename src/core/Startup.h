@@ -1,6 +1,7 @@
 #pragma once
 // The start-up sequence shared by the desktop program and the headless tool: settings read,
-// password asked, database opened (or created and filled), consistency check made.
+// password asked, database opened (or created and filled), consistency check made, the usual
+// seasonal-loss periods added while their book is empty.
 
 #include <QString>
 #include <functional>
@@ -16,7 +17,20 @@ enum class StartupResult { Ready, LoginRefused, Failed };
 // already be set in app(); an explicit path wins over the "DB" setting.
 void readStartupSettings(const QString& explicitDbPath);
 
-// `login` is asked only when a program password is set; false ends the start.
+// How a program starts its work with the file of the run. The desktop program asks the
+// program password through its login window and makes a missing file; the headless tool has
+// no login window (its check-password command asks instead) and makes files only on command.
+struct StartupWay {
+    std::function<bool()> login;  // asked only when a program password is set; false ends the start
+    bool askPassword = true;
+    bool createMissing = true;
+};
+
+// The one start-up sequence of every program: password, the file opened (verified, upgraded)
+// or made, the consistency check, then the usual seasonal-loss periods while their book is
+// empty. What only a person at the desktop sees follows it in the desktop program.
+StartupResult startUp(DatabaseSession& session, Prompt& prompt, const StartupWay& way);
+// The desktop program's way with its login.
 StartupResult startUp(DatabaseSession& session, Prompt& prompt, const std::function<bool()>& login);
 
 // A new working file at `path`. With a fill installed (the desktop program installs the one

@@ -1,3 +1,6 @@
+// The consistency check of a file opened for work: orphaned menu-requirements, working copies,
+// duplicate recipe lines and plan-menu entries.
+
 #include "core/StartupCheck.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

@@ -1,3 +1,5 @@
+// Case folding for Cyrillic and Latin alike (ё read as е) and the Russian alphabetical order.
+
 #include "core/TextFold.h"
 
 namespace rat {

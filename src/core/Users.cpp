@@ -1,3 +1,5 @@
+// The program password, the user list with its roles and the rule of who may delete users.
+
 #include "core/Users.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"
@@ -44,6 +46,14 @@ bool checkProgramPassword(const QString& typed)
     // Blanks around either side do not count, so a password set with a stray blank can still
     // be entered.
     return typed.trimmed() == programPassword().trimmed();
+}
+
+bool checkLoginPassword(const QString& typed, Prompt& prompt)
+{
+    if (checkProgramPassword(typed))
+        return true;
+    prompt.critical(QStringLiteral("Неверный пароль, введите заново!"));
+    return false;
 }
 
 PasswordResult setProgramPassword(const QString& first, const QString& repeated, Prompt& prompt)

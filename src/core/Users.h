@@ -21,6 +21,8 @@ QString programPassword();
 
 // True when the typed text, blanks at both ends ignored, is the program password.
 bool checkProgramPassword(const QString& typed);
+// The login's check: a wrong password is told "Неверный пароль, введите заново!".
+bool checkLoginPassword(const QString& typed, Prompt& prompt);
 
 enum class PasswordResult { Set, Removed, Mismatch };
 

@@ -1,3 +1,6 @@
+// What the package loaders share: typed values from package texts, rows found by name, and
+// the messages of missing references.
+
 #include "exchange/ImportContext.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"

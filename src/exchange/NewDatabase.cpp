@@ -1,3 +1,6 @@
+// A new database made ready for work: layout, organisation row, first users, the standard
+// data chosen by the first-start answers, and the check.
+
 #include "exchange/NewDatabase.h"
 #include "core/ChoiceLists.h"
 #include "core/Database.h"
@@ -48,6 +51,8 @@ void writeFirstRows(Database& db, const NewDatabaseAnswers& a)
         marks << QStringLiteral("?%1").arg(values.size());
         sets << f + QStringLiteral(" = ?%1").arg(values.size());
     }
+    if (!a.institutionName.trimmed().isEmpty())
+        values[0] = a.institutionName.trimmed();
     values.push_back(boolValue(a.fiveDayWeek));
     columns << QStringLiteral("[5week]");
     marks << QStringLiteral("?%1").arg(values.size());

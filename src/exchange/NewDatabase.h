@@ -21,6 +21,7 @@ struct NewDatabaseAnswers {
     int stayCode = 1;  // 0: 9-10.5 hours, 1: 12 hours, 2: 24 hours
     int cycleDays = 10;
     bool fillPlanMenu = true;
+    QString institutionName;  // empty: the sample name, to be corrected under "Учреждение"
 };
 
 // The texts of the choices, as the questions window offers them and the summary quotes them.

@@ -1,3 +1,6 @@
+// Reading package texts: numbers with a point or a comma, flags, times of day and the two
+// single-byte Cyrillic code pages.
+
 #include "exchange/PackageText.h"
 #include "core/Prompt.h"
 

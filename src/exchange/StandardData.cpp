@@ -1,3 +1,6 @@
+// The standard data of the folder "Примеры": choosing a package and importing it into a new
+// or open database.
+
 #include "exchange/StandardData.h"
 #include "core/AppState.h"
 #include "core/Database.h"

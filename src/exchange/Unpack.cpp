@@ -1,3 +1,6 @@
+// Unpacking a standard-data archive into the scratch folder, whatever the archive's name
+// encoding.
+
 #include "exchange/Unpack.h"
 #include "core/AppState.h"
 #include "core/Prompt.h"

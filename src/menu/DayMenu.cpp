@@ -7,6 +7,7 @@
 #include "menu/PlanMenu.h"
 
 #include "core/ChoiceLists.h"
+#include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Parameters.h"
 #include "core/Prompt.h"
@@ -139,17 +140,22 @@ QStringList iddTmLines(Database& db, const QString& iddTm)
 bool checkDayMenuNumber(Database& db, Prompt& prompt, DayMenuHeader& header)
 {
     const QString nom = header.number.trimmed();
-    const qint64 taken = db.scalar(QStringLiteral("SELECT COUNT(*) FROM day_menu WHERE TRIM(nom) = ?1 AND id <> ?2"),
-                                   {nom, header.id.value_or(-1)})
+    // Numbers restart every year, so a number is taken only by a day menu of the same year.
+    const int year = header.date.isValid() ? header.date.year() : Clock::today().year();
+    const QString yearText = QStringLiteral("%1").arg(year, 4, 10, QLatin1Char('0'));
+    const qint64 taken = db.scalar(QStringLiteral("SELECT COUNT(*) FROM day_menu WHERE TRIM(nom) = ?1 AND id <> ?2 "
+                                                  "AND substr(ddate, 1, 4) = ?3"),
+                                   {nom, header.id.value_or(-1), yearText})
                              .toLongLong();
     if (taken == 0)
         return true;
 
-    // The highest number by its numeric value; among equal values the first read.
+    // The highest number of the year by its numeric value; among equal values the first read.
     QString highest;
     double best = 0;
     bool any = false;
-    Statement st(db, QStringLiteral("SELECT nom FROM day_menu ORDER BY id"));
+    Statement st(db, QStringLiteral("SELECT nom FROM day_menu WHERE substr(ddate, 1, 4) = ?1 ORDER BY id"));
+    st.bind(1, yearText);
     while (st.next()) {
         const QString n = st.toString(0).trimmed();
         const double v = leadingNumber(n);

@@ -147,7 +147,8 @@ struct DayMenuHeader {
 std::optional<DayMenuHeader> readDayMenu(Database& db, qint64 id);
 // The plan-menu days of idd_tm, one line each: title with season suffix, " (" dname ")".
 QStringList iddTmLines(Database& db, const QString& iddTm);
-// The number check of saving: another day menu with the same number offers the next free one
+// The number check of saving: another day menu of the same year (the header's date, today's
+// year without one) with the same number offers the next free one after the year's highest
 // ("Да" replaces it, "Нет" returns to the field: false). True when the header may be saved
 // with header.number (possibly replaced).
 bool checkDayMenuNumber(Database& db, Prompt& prompt, DayMenuHeader& header);

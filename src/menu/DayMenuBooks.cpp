@@ -50,6 +50,11 @@ void registerDayMenuBooks()
     ListColumn status = column(QStringLiteral("Статус"),
                                QStringLiteral("CASE WHEN t.status = -1 THEN ? ELSE ? END"), 2000);
     status.params = {QStringLiteral("Выполнен расход"), QStringLiteral("Не выполнен расход")};
+    // The plan days as the document's header names them: "Основное (Понедельник)".
+    ListColumn planDays = column(QStringLiteral("Плановые дни"), QStringLiteral("t.idd_tm"), 2500);
+    planDays.shownAs = [](Database& db, const QString& iddTm) {
+        return iddTmLines(db, iddTm).join(QStringLiteral("; "));
+    };
     b.columns = {planMenuTitleColumn(QStringLiteral("План-меню"), QStringLiteral("m"), 3500),
                  mode,
                  date,
@@ -57,7 +62,7 @@ void registerDayMenuBooks()
                  sum,
                  status,
                  column(QStringLiteral("Номер"), QStringLiteral("TRIM(t.nom)"), 1000),
-                 column(QStringLiteral("Плановые дни"), QStringLiteral("t.idd_tm"), 1500)};
+                 planDays};
     b.orderBy = QStringLiteral("t.ddate, t.id");
     b.periodColumn = QStringLiteral("t.ddate");
     // Day menus are edited in the document window; these fields serve a plain record editor.

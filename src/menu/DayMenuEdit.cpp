@@ -68,15 +68,18 @@ int moveDayMenuRow(Database& db, Prompt& prompt, qint64 dayMenuId, int row, int 
     const std::vector<DayMenuRow> rows = detail::dayMenuRowKeys(db, dayMenuId);
     if (row >= int(rows.size()) || direction == 0)
         return row;
-    const qint64 planMenu = db.scalar(QStringLiteral("SELECT id_type_menu FROM day_menu WHERE id = ?1"), {dayMenuId})
-                                .toLongLong();
-    const int step = std::max(1, int(detail::eaterTypesOnAllowance(db, planMenu).size()));
-    const int target = row + (direction < 0 ? -step : step);
+    // The dish's own rows, one per eater type it has a yield for, stand together; the move
+    // steps over them, whatever the number of eater types of the menu's plan-menus.
+    const qint64 a = rows[size_t(row)].pointId;
+    int first = row, last = row;
+    while (first > 0 && rows[size_t(first - 1)].pointId == a)
+        --first;
+    while (last + 1 < int(rows.size()) && rows[size_t(last + 1)].pointId == a)
+        ++last;
+    const int target = direction < 0 ? first - 1 : last + 1;
     if (target < 0 || target >= int(rows.size()))
         return row;
-    const qint64 a = rows[size_t(row)].pointId, b = rows[size_t(target)].pointId;
-    if (a == b)
-        return row;
+    const qint64 b = rows[size_t(target)].pointId;
 
     Statement read(db, QStringLiteral("SELECT id_card_recipe, id_eating, id_day_menu FROM day_menu_point WHERE id = ?1"));
     const auto fields = [&](qint64 id) {
@@ -94,7 +97,16 @@ int moveDayMenuRow(Database& db, Prompt& prompt, qint64 dayMenuId, int row, int 
     db.exec(update, fb);
     db.exec(update, fa);
     tx.commit();
-    return target;
+    // The same row of the dish in its new place.
+    const std::vector<DayMenuRow> moved = detail::dayMenuRowKeys(db, dayMenuId);
+    int at = -1, size = 0;
+    for (int r = 0; r < int(moved.size()); ++r)
+        if (moved[size_t(r)].pointId == b) {
+            if (at < 0)
+                at = r;
+            ++size;
+        }
+    return at < 0 ? row : at + std::min(row - first, size - 1);
 }
 
 bool deleteAllRows(Database& db, Prompt& prompt, qint64 dayMenuId)

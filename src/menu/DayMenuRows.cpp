@@ -101,12 +101,14 @@ std::vector<RowRead> readRows(Database& db, qint64 dayMenuId, bool withValues)
         r.output1 = n(11);
         if (withValues) {
             const double o2 = n(12), o3 = n(13);
+            // Every part with the decimal comma of the grid's other figures.
+            const auto part = [](double x) { return plainNumber(x).replace(QLatin1Char('.'), QLatin1Char(',')); };
             if (o3 > 0)
-                row.yield = books::yieldText(r.output1, o2, o3);
+                row.yield = part(r.output1) + QLatin1Char('/') + part(o2) + QLatin1Char('/') + part(o3);
             else if (o2 > 0)
-                row.yield = plainNumber(r.output1) + QStringLiteral(" / ") + plainNumber(o2);
+                row.yield = part(r.output1) + QStringLiteral(" / ") + part(o2);
             else
-                row.yield = plainNumber(r.output1);
+                row.yield = part(r.output1);
             row.fat = perPortion(n(14), r.output1, 2);
             row.protein = perPortion(n(15), r.output1, 2);
             row.carbohydrates = perPortion(n(16), r.output1, 2);

@@ -1,3 +1,6 @@
+// The building blocks of the menu module's book definitions: heads, list columns and editor
+// fields.
+
 #include "menu/MenuBookHelpers.h"
 #include "core/ChoiceLists.h"
 

@@ -1,3 +1,6 @@
+// The menu module joins the reference-book catalogue: its books, journals, list sources and
+// rules, registered once at start.
+
 #include "menu/MenuModule.h"
 
 namespace rat::menu {

@@ -1,3 +1,6 @@
+// The list window's commands besides add and edit: deleting rows, searching a column,
+// including every vitamin in card calculations.
+
 #include "refbooks/BookActions.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

@@ -1,3 +1,6 @@
+// The reference-book catalogue: each book's table, list columns and editor fields, and the
+// rows of the lists the editor offers.
+
 #include "refbooks/BookCatalogue.h"
 #include "core/Users.h"
 #include "refbooks/CardYieldRules.h"
@@ -790,6 +793,38 @@ std::map<int, BookDef> buildCatalogue()
         put(b);
     }
 
+    {
+        // The institution as the printed forms name it. The version stamp and the switches of
+        // the same row belong to the program and the parameters window.
+        BookDef b = book(entryInstitution, "INF", "IDLU", "Учреждение", "Учреждение", "Naim");
+        b.columns = {col("Наименование", "t.Naim", 5000), col("ОКПО", "t.okpo", 1500)};
+        std::vector<EditorField> fields = {memo("Наименование", "Naim", required), text("ОКПО", "okpo", 255),
+                                           text("Структура", "struktur", 255),
+                                           text("Тип учреждения", "tupe_dou", 255)};
+        struct Person {
+            const char* heading;
+            const char* fam;
+            const char* im;
+            const char* otch;
+        };
+        const Person persons[] = {
+            {"Заведующий:", "FamDir", "ImDir", "OtchDir"},
+            {"Бухгалтер:", "famB", "ImB", "OtchB"},
+            {"Кладовщик:", "famK", "ImK", "OtchK"},
+            {"Медицинская сестра:", "famMS", "ImMS", "OtchMS"},
+            {"Повар:", "famP", "ImP", "OtchP"},
+            {"Материально ответственное лицо:", "famMat", "ImMat", "OtchMat"},
+        };
+        for (const Person& p : persons) {
+            fields.push_back(heading(p.heading));
+            fields.push_back(text("Фамилия", p.fam, 100));
+            fields.push_back(text("Имя", p.im, 100));
+            fields.push_back(text("Отчество", p.otch, 100));
+        }
+        b.fields = std::move(fields);
+        put(b);
+    }
+
     for (auto& [entry, b] : c) {
         if (b.from.isEmpty())
             b.from = b.table + QStringLiteral(" t");
@@ -1057,6 +1092,7 @@ ResolvedBook resolveBook(Database& db, const BookDef& def)
             rc.decimals = c.decimals;
             rc.format = c.format;
             rc.params = c.params;
+            rc.shownAs = c.shownAs;
             r.columns.push_back(std::move(rc));
             continue;
         }

@@ -36,6 +36,7 @@ enum Entry : int {
     entryUnits = 30,
     entryCardsWithComposition = 32,
     entryCardCalculation = 33,  // read-only view of one card at one eater type's yield
+    entryInstitution = 34,      // the one INF row: name, director, codes, responsible persons
     entryUsers = 36,
     entryWarehouses = 37,
     entryPhysNorms = 38,
@@ -150,6 +151,8 @@ struct ListColumn {
     VitaminStore store;
     QString vitaminSuffix;
     std::vector<QVariant> params;  // values bound into `source`, in order
+    // A stored text that people read otherwise (plan days "1*2" as the plan-menu and day names).
+    std::function<QString(Database&, const QString&)> shownAs;
 };
 
 struct EditorField {
@@ -238,6 +241,7 @@ struct ResolvedColumn {
     int decimals = -1;
     Control format = Control::Text;
     std::vector<QVariant> params;
+    std::function<QString(Database&, const QString&)> shownAs;
     // Vitamin columns are read from a pivot of `store`: the vitamin's id and its pivot alias.
     qint64 vitaminId = 0;
     int storeIndex = -1;

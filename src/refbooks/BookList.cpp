@@ -1,3 +1,6 @@
+// Loading a reference book's rows as the list window shows them: display texts per cell and
+// the row keys.
+
 #include "refbooks/BookList.h"
 #include "refbooks/BookRules.h"
 #include "core/Database.h"
@@ -136,6 +139,7 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
         list.captions << c.caption;
         list.widths.push_back(c.width);
         list.decimals.push_back(c.decimals);
+        list.formats.push_back(c.format);
     }
 
     ensureStandardRules();
@@ -220,8 +224,10 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
     while (st.next()) {
         QStringList cells;
         cells.reserve(n);
-        for (int i = 0; i < n; ++i)
-            cells << displayCell(st, i, book.columns[size_t(i)]);
+        for (int i = 0; i < n; ++i) {
+            const ResolvedColumn& c = book.columns[size_t(i)];
+            cells << (c.shownAs ? c.shownAs(db, st.toString(i)) : displayCell(st, i, c));
+        }
         list.rows.push_back(std::move(cells));
         list.ids.push_back(st.toInt64(n));
     }

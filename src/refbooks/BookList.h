@@ -23,6 +23,7 @@ struct BookList {
     QStringList captions;             // visible columns; the key is not among them
     std::vector<int> widths;
     std::vector<int> decimals;        // -1 text
+    std::vector<Control> formats;     // how a text column shows (a date, a date and time)
     std::vector<qint64> ids;          // row keys, parallel to rows
     std::vector<QStringList> rows;    // display texts, one per visible column
 

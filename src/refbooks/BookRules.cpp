@@ -1,3 +1,6 @@
+// The registry of per-book rules: checks before a row is written, work inside the write,
+// follow-ups after it, and the refusals of deletion.
+
 #include "refbooks/BookRules.h"
 #include "core/Database.h"
 

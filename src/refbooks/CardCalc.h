@@ -167,6 +167,10 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
 // The yield text of a yield row: "a/b/c", "a/b" or "a".
 QString yieldText(double output1, double output2, double output3);
 
+// The whole number a recipe number starts with, as a nested dish shows it in parentheses:
+// "12а" is 12, "7.9" is 7, "" and "б/н" are 0 (nothing shown).
+qint64 recipeNumberValue(const QString& text);
+
 // The bases of the cost of a card in a menu, in the order of their fixed list.
 enum class CostBasis { LatestDelivery, PlannedProductPrice, PlannedCardPrice };
 

@@ -7,6 +7,7 @@
 #include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "core/Rounding.h"
 #include "refbooks/CardRules.h"
 
 #include <QStringList>
@@ -66,6 +67,21 @@ QString vitaminField(const QString& shname, int column)
     case 1: return QStringLiteral("$") + shname + QStringLiteral("_vih");
     default: return QStringLiteral("$pr_") + shname;
     }
+}
+
+// A calculated figure as the window shows it: the field's fixed decimals, a decimal comma.
+QString fixedText(const QVariant& v, int decimals)
+{
+    if (v.isNull())
+        return {};
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        return v.toString();
+    const int places = decimals < 0 ? 2 : decimals;
+    QString s = QString::number(roundHalfEven(d, places), 'f', places);
+    s.replace(QLatin1Char('.'), QLatin1Char(','));
+    return s;
 }
 
 } // namespace
@@ -136,6 +152,36 @@ bool CardEditor::open(EditMode mode, std::optional<qint64> id, std::optional<qin
         if (editor_.value(vihIndex()).toString().isEmpty())
             editor_.setValue(vihIndex(), QStringLiteral("100"));
         name_ = editor_.value(fieldIndex(QStringLiteral("cname"))).toString();
+        if (mode == EditMode::Edit)
+            cardId_ = id;
+        else
+            sourceId_ = id;
+    }
+    readCalculated(mode == EditMode::Add ? std::nullopt : id);
+    // A new card and a copy carry the marker until their first save.
+    marked_ = mode != EditMode::Edit;
+    return true;
+}
+
+bool CardEditor::isCalculated(int index) const
+{
+    return index > vihIndex() || index == fieldIndex(QStringLiteral("cost"));
+}
+
+void CardEditor::readCalculated(std::optional<qint64> id)
+{
+    const auto& fs = fields();
+    stored_.assign(fs.size(), QVariant());
+    typed_.assign(fs.size(), false);
+    if (id) {
+        Statement head(db_, QStringLiteral("SELECT * FROM card_recipes WHERE id = ?1"));
+        head.bind(1, *id);
+        if (head.next())
+            for (size_t i = 0; i < fs.size(); ++i) {
+                const int c = isCalculated(int(i)) ? head.columnIndex(fs[i].field) : -1;
+                if (c >= 0)
+                    stored_[i] = head.value(c);
+            }
         Statement st(db_, QStringLiteral("SELECT v.shname, cv.kol, cv.kol_vih, cv.kolpr FROM card_vitamin cv "
                                          "JOIN vitamin v ON v.id = cv.id_vitamin WHERE cv.id_card_recipes = ?1 "
                                          "ORDER BY cv.IDcv"));
@@ -144,16 +190,12 @@ bool CardEditor::open(EditMode mode, std::optional<qint64> id, std::optional<qin
             for (int c = 0; c < 3; ++c) {
                 const int i = fieldIndex(vitaminField(st.toString(0), c));
                 if (i >= 0)
-                    editor_.setValue(i, numberText(st.value(1 + c)));
+                    stored_[size_t(i)] = st.value(1 + c);
             }
-        if (mode == EditMode::Edit)
-            cardId_ = id;
-        else
-            sourceId_ = id;
     }
-    // A new card and a copy carry the marker until their first save.
-    marked_ = mode != EditMode::Edit;
-    return true;
+    for (size_t i = 0; i < fs.size(); ++i)
+        if (isCalculated(int(i)))
+            editor_.setValue(int(i), fixedText(stored_[i], fs[i].decimals));
 }
 
 QString CardEditor::caption() const
@@ -177,6 +219,8 @@ QString CardEditor::nutrientCaption() const
 void CardEditor::setValue(int index, const QVariant& v)
 {
     editor_.setValue(index, v);
+    if (index >= 0 && size_t(index) < typed_.size())
+        typed_[size_t(index)] = true;
     marked_ = true;
 }
 
@@ -184,16 +228,20 @@ bool CardEditor::setText(const QString& field, const QString& text)
 {
     if (!editor_.setText(field, text))
         return false;
+    const int index = fieldIndex(field);
+    if (index >= 0 && size_t(index) < typed_.size())
+        typed_[size_t(index)] = true;
     marked_ = true;
     return true;
 }
 
-void CardEditor::reloadCost()
+void CardEditor::reload()
 {
-    if (!cardId_)
+    if (!cardId_ || marked_)
         return;
-    const QVariant cost = db_.scalar(QStringLiteral("SELECT cost FROM card_recipes WHERE id = ?1"), {*cardId_});
-    editor_.setValue(fieldIndex(QStringLiteral("cost")), numberText(cost));
+    const bool savedHere = savedHere_;
+    if (open(EditMode::Edit, *cardId_))
+        savedHere_ = savedHere;
 }
 
 std::optional<qint64> CardEditor::save()
@@ -208,6 +256,10 @@ std::optional<qint64> CardEditor::save()
         const QVariant v = editor_.value(int(i));
         if (f.control == Control::Heading)
             continue;
+        if (isCalculated(int(i)) && !typed_[i]) {
+            stored[i] = stored_[i];
+            continue;
+        }
         if (f.control == Control::List) {
             if (v.isNull() || !v.isValid()) {
                 if (f.flag != optional) {
@@ -283,6 +335,9 @@ std::optional<qint64> CardEditor::save()
             const EditorField& f = fs[i];
             if (f.control == Control::Heading || f.field.startsWith(QLatin1Char('$')))
                 continue;
+            // An existing card keeps the figures of its last calculation unless they were typed.
+            if (cardId_ && isCalculated(int(i)) && !typed_[i])
+                continue;
             columns << QLatin1Char('[') + f.field + QLatin1Char(']');
             params.push_back(stored[i]);
         }
@@ -329,6 +384,7 @@ std::optional<qint64> CardEditor::save()
     name_ = storedOf("cname").toString();
     marked_ = false;
     savedHere_ = true;
+    readCalculated(savedId);
     return savedId;
 }
 

@@ -94,7 +94,8 @@ public:
     bool isChanged() const { return marked_; }
 
     // Values as the window shows them (numbers with a decimal comma, a list field's stored
-    // value). Any change marks the card as changed.
+    // value; the planned cost and the nutrient block with their fixed decimals). Any change
+    // marks the card as changed; a figure of the block or the cost counts as typed from then on.
     QVariant value(int index) const { return editor_.value(index); }
     void setValue(int index, const QVariant& v);
     bool setText(const QString& field, const QString& text);
@@ -106,9 +107,10 @@ public:
     // when a check refused, a question was answered No or the write failed.
     std::optional<qint64> save();
 
-    // The card's cost as the file holds it now (after the line editor recalculated it); the
-    // cost field takes it without marking a change.
-    void reloadCost();
+    // The saved card as the file holds it now: after a line command the recalculation may have
+    // changed its cost and every figure of the nutrient block. Only an unmarked card is read
+    // again, so nothing typed is lost.
+    void reload();
 
     // Before a line command on a grid: the card must be saved, and a copy needs a row. False
     // after the message.
@@ -121,6 +123,10 @@ public:
 
 private:
     std::vector<EditorField> buildFields();
+    // The planned cost and every figure of the nutrient block: filled by the calculation, so a
+    // save writes them only when typed, and otherwise keeps every stored decimal.
+    bool isCalculated(int index) const;
+    void readCalculated(std::optional<qint64> id);
 
     Database& db_;
     Prompt& prompt_;
@@ -134,6 +140,8 @@ private:
     std::optional<qint64> cardId_;
     std::optional<qint64> sourceId_;  // copy: the card copied
     QString name_;
+    std::vector<QVariant> stored_;  // a calculated field's value as the file holds it
+    std::vector<bool> typed_;       // a calculated field the person changed since reading
     bool marked_ = false;
     bool savedHere_ = false;
 };

@@ -15,24 +15,11 @@ namespace rat::books {
 
 namespace {
 
-// The whole number a text starts with, as Val() reads it ("12а" is 12, "" is 0).
-qint64 leadingWholeNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    qint64 n = 0;
-    for (const QChar c : t) {
-        if (!c.isDigit())
-            break;
-        n = n * 10 + c.digitValue();
-    }
-    return n;
-}
-
 // A nested dish as the grid names it: "Фрикадельки №12 (105)".
 QString dishName(const QString& name, const QString& number, const QString& numrec)
 {
     QString s = name + QStringLiteral(" №") + number;
-    if (const qint64 n = leadingWholeNumber(numrec); n != 0)
+    if (const qint64 n = recipeNumberValue(numrec); n != 0)
         s += QStringLiteral(" (%1)").arg(n);
     return s;
 }

@@ -22,6 +22,17 @@ double num(const Statement& st, int col) { return st.isNull(col) ? 0.0 : st.toDo
 
 } // namespace
 
+qint64 recipeNumberValue(const QString& text)
+{
+    qint64 n = 0;
+    for (const QChar c : text.trimmed()) {
+        if (!c.isDigit())
+            break;
+        n = n * 10 + c.digitValue();
+    }
+    return n;
+}
+
 QString yieldText(double output1, double output2, double output3)
 {
     const auto t = [](double x) { return QString::number(x, 'g', 15); };
@@ -178,7 +189,7 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
                 QString name = x.name;
                 if (x.isCard) {
                     name += QStringLiteral(" №") + x.number;
-                    const int numrec = int(x.numrec.toDouble());
+                    const qint64 numrec = recipeNumberValue(x.numrec);
                     if (numrec != 0)
                         name += QStringLiteral(" (%1)").arg(numrec);
                 }

@@ -1,3 +1,6 @@
+// Eater types: what a new type takes over from an existing one and what goes with a deleted
+// one.
+
 #include "refbooks/EaterTypes.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

@@ -1,3 +1,6 @@
+// The product window's logic: fields in the window's order, the nutrient block, the caption
+// and the save with the product's checks.
+
 #include "refbooks/ProductEditor.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"

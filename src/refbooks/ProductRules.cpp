@@ -1,3 +1,6 @@
+// The product's own rules: deletion with its refusals and questions, and the sell-by date of
+// a delivery.
+
 #include "refbooks/ProductRules.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"

@@ -1,3 +1,6 @@
+// The record editor's logic: opening a row, the values as typed, and the save with its
+// checks in their fixed order.
+
 #include "refbooks/RecordEditor.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"

@@ -1,3 +1,6 @@
+// Seasonal losses: the gross weight a recipe needs on a date, the overlap check of the book
+// and the copy of one product's periods to another.
+
 #include "refbooks/ProductRules.h"
 #include "refbooks/SeasonalLosses.h"
 #include "core/DataHelpers.h"
@@ -193,22 +196,6 @@ bool copySeasonPeriods(Database& db, Prompt& prompt, qint64 productId)
     }
     prompt.info(QStringLiteral("Копирование выполнено."));
     return true;
-}
-
-int ensureDefaultSeasonRows(Database& db, Prompt& prompt)
-{
-    int added = 0;
-    try {
-        if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM SEZON")).toLongLong() > 0)
-            return 0;
-        added = addDefaultSeasonRows(db, true);
-    } catch (const DbError&) {
-        return 0;  // the rows are a convenience: a file that refuses them stays as it was
-    }
-    if (added > 0)
-        prompt.info(QStringLiteral("Проверьте, пожалуйста, справочник \"Сезонные проценты потерь\" на ввод "
-                                   "корректных данных, если Вы будете использовать при расчетах сезонность."));
-    return added;
 }
 
 } // namespace rat::books

@@ -52,8 +52,4 @@ void registerSeasonRules();
 // skip is told). True when the copy ran.
 bool copySeasonPeriods(Database& db, Prompt& prompt, qint64 productId);
 
-// At start: when the seasonal-loss book is empty, the usual periods are added for potatoes,
-// carrots and beets, and the person is asked to check them. Returns the number of rows added.
-int ensureDefaultSeasonRows(Database& db, Prompt& prompt);
-
 } // namespace rat::books

@@ -1,3 +1,5 @@
+// Substitutes: copying every substitute of one product to another.
+
 #include "refbooks/ProductRules.h"
 #include "refbooks/Substitutes.h"
 #include "core/Database.h"

@@ -1,3 +1,6 @@
+// The table model of a list window: the loaded rows, numbers aligned right, the key as a
+// hidden last column.
+
 #include "ui/BookListModel.h"
 
 namespace rat::ui {

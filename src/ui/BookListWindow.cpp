@@ -1,3 +1,6 @@
+// The list window of a reference book (frmSprav): grid, parent filter, toolbar and context
+// menu, status line, column widths and the record editor's commands.
+
 #include "ui/BookListWindow.h"
 #include "core/Clock.h"
 #include "core/Database.h"
@@ -358,6 +361,7 @@ void BookListWindow::load(std::optional<qint64> keepId, int fallbackRow)
     if (sameColumns) {
         for (int c = 0; c < int(widths.size()) && c < model_->columnCount(); ++c)
             header->resizeSection(c, widths[size_t(c)]);
+        fitContent();
     } else {
         applyWidths();
     }
@@ -388,11 +392,32 @@ void BookListWindow::applyWidths()
         width = qMax(width, longestWord + 16);
         grid_->setColumnWidth(c, width);
     }
+    fitContent();
     // A short list of texts fills the window; a number column keeps its width beside its text.
     const bool lastIsText = !l.decimals.empty() && l.decimals.back() < 0;
     grid_->horizontalHeader()->setStretchLastSection(l.columnCount() <= 3 && lastIsText);
     widthsSet_ = true;
     fitHeaderHeight();
+}
+
+void BookListWindow::fitContent()
+{
+    // A column widens to show its texts whole: a figure never loses digits, a status never
+    // its last word. Only a long text (a name, a comment) stops at a width and is cut.
+    const books::BookList& l = model_->list();
+    const QFontMetrics fm = grid_->fontMetrics();
+    const int rows = qMin(l.rowCount(), 500);
+    for (int c = 0; c < l.columnCount(); ++c) {
+        int content = 0;
+        for (int r = 0; r < rows; ++r)
+            content = qMax(content, fm.horizontalAdvance(l.rows[size_t(r)].value(c)));
+        int need = content + 14;
+        const bool number = c < int(l.decimals.size()) && l.decimals[size_t(c)] >= 0;
+        if (!number)
+            need = qMin(need, 360);
+        if (grid_->columnWidth(c) < need)
+            grid_->setColumnWidth(c, need);
+    }
 }
 
 void BookListWindow::fitHeaderHeight()

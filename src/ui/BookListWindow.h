@@ -108,6 +108,7 @@ private:
     void fillGrandParents();
     void load(std::optional<qint64> keepId, int fallbackRow);
     void applyWidths();
+    void fitContent();
     void fitHeaderHeight();
     void updateStatus();
     // plainForm: the generic record editor even where the book has a window of its own.

@@ -1,3 +1,6 @@
+// The reference books inside the main window: list windows per catalogue entry, the windows
+// of a book's own, and the institution's editor.
+
 #include "ui/BookWindows.h"
 #include "core/DatabaseSession.h"
 #include "refbooks/BookActions.h"
@@ -6,6 +9,8 @@
 #include "ui/CardWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/BookListWindow.h"
+#include "ui/RecordEditorDialog.h"
+#include "refbooks/RecordEditor.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -87,8 +92,25 @@ bool openBook(MainWindow& main, Database& db, Prompt& prompt, int entry, int dep
 
 } // namespace
 
+bool editInstitution(QWidget* parent, Database& db, Prompt& prompt, const std::function<void(QDialog&)>& show)
+{
+    const QVariant row = db.scalar(QStringLiteral("SELECT IDLU FROM INF ORDER BY IDLU LIMIT 1"));
+    books::RecordEditor editor(db, prompt, books::entryInstitution);
+    if (row.isNull() || !editor.open(books::EditMode::Edit, row.toLongLong()))
+        return false;
+    RecordEditorDialog dialog(editor, parent);
+    dialog.setObjectName(QStringLiteral("frmUchr"));
+    if (show)
+        show(dialog);
+    else
+        dialog.exec();
+    return dialog.savedId().has_value();
+}
+
 bool openBookWindow(MainWindow& main, Database& db, Prompt& prompt, int entry)
 {
+    if (entry == books::entryInstitution)
+        return editInstitution(&main, db, prompt), true;
     return openBook(main, db, prompt, entry, 0);
 }
 

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class QDialog;
 class QWidget;
 
 namespace rat {
@@ -70,5 +71,9 @@ bool openBookWindow(MainWindow& main, Database& db, Prompt& prompt, int entry);
 // Makes the main window open the books of the catalogue in their list windows; entries the
 // catalogue does not hold keep the main window's previous way of opening.
 void installBookWindows(MainWindow& main, DatabaseSession& session);
+
+// "Учреждение": the file's one institution row straight in the record editor (no list of one
+// row). `show` runs the dialog (exec() when empty). True when it was saved.
+bool editInstitution(QWidget* parent, Database& db, Prompt& prompt, const std::function<void(QDialog&)>& show = {});
 
 } // namespace rat::ui

@@ -1,3 +1,6 @@
+// The card lists' own commands: recalculation of nutrients and costs, and the yields of a
+// whole dish category.
+
 #include "ui/CardListCommands.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/CardCalc.h"

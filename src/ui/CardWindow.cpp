@@ -1,3 +1,6 @@
+// The card window (FrmSprav2): header, nutrient block, ingredient and yield grids of one
+// technological card, with the line editor opened on the grids.
+
 #include "ui/CardWindow.h"
 #include "core/DataHelpers.h"
 #include "refbooks/RecordEditor.h"
@@ -321,12 +324,24 @@ bool CardWindow::open(EditMode mode, std::optional<qint64> id, std::optional<qin
 {
     if (!editor_.open(mode, id, category))
         return false;
-    for (int i = 0; i < controls_.count(); ++i)
-        if (controls_.at(i))
-            display(i);
+    displayAll();
     loadGrids();
     refreshTitle();
     return true;
+}
+
+void CardWindow::displayAll()
+{
+    for (int i = 0; i < controls_.count(); ++i)
+        if (controls_.at(i))
+            display(i);
+}
+
+void CardWindow::reloadHeader()
+{
+    editor_.reload();
+    displayAll();
+    refreshTitle();
 }
 
 QWidget* CardWindow::control(const QString& field) const
@@ -504,11 +519,10 @@ void CardWindow::openLineEditor(EditMode mode)
         showDialog(dialog);
         saved = dialog.savedId();
     }
-    // The line editor may have recalculated the card's cost.
+    // The line editor may have recalculated the card's cost and nutrients.
     lastGrid_ = grid;
     loadGrids(saved);
-    editor_.reloadCost();
-    display(editor_.fieldIndex(QStringLiteral("cost")));
+    reloadHeader();
     grid->setFocus();
 }
 
@@ -552,16 +566,17 @@ void CardWindow::deleteRows()
         books::deleteCardYieldRows(db_, prompt_, card, rows);
     }
     loadGrids();
-    editor_.reloadCost();
-    display(editor_.fieldIndex(QStringLiteral("cost")));
+    reloadHeader();
     grid->setFocus();
 }
 
 void CardWindow::accept()
 {
-    // A copy receives its lines and yields at its first save.
-    if (editor_.save())
+    // A copy receives its lines and yields at its first save; the figures show as stored.
+    if (editor_.save()) {
         loadGrids();
+        displayAll();
+    }
     refreshTitle();
 }
 

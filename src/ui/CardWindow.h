@@ -71,6 +71,9 @@ private:
     QWidget* buildGrids();
     QWidget* makeControl(int index, QWidget* parent);
     void display(int index);
+    void displayAll();
+    // After a line command: the whole header as the file holds it now.
+    void reloadHeader();
     void changed(int index, const QVariant& value);
     void textEdited(int index, const QString& text);
     void refreshTitle();

@@ -1,3 +1,5 @@
+// Drop-down lists of a fixed choice list, each item carrying its stored code.
+
 #include "ui/ChoiceListCombo.h"
 
 #include <QComboBox>

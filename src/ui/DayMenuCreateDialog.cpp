@@ -1,3 +1,6 @@
+// The dialog "Создание меню на день": plan-menus with their days, from which a day menu is
+// made.
+
 #include "ui/DayMenuCreateDialog.h"
 #include "core/Prompt.h"
 

@@ -199,12 +199,15 @@ public:
         return menu::dayMenuCaption(headerOf(v, id));
     }
 
+    void headerTyped(const HeaderValues& values) override { typedDate_ = values.value(kDate).toDate(); }
+
     bool checkNumber(Database& db, Prompt& prompt, const HeaderField&, QString& number,
                      std::optional<qint64> id) override
     {
         menu::DayMenuHeader h;
         h.id = id;
         h.number = number;
+        h.date = typedDate_;
         if (!menu::checkDayMenuNumber(db, prompt, h))
             return false;
         number = h.number;
@@ -376,15 +379,6 @@ public:
         return moved;
     }
 
-    bool canPrint() const override { return true; }
-
-    void print(DocumentWindow& w) override
-    {
-        if (w.prompt().ask(QStringLiteral("Печатать меню в Excel?"), Buttons::YesNo, Answer::Yes) != Answer::Yes)
-            return;
-        w.prompt().info(MainWindow::notAvailableText());
-    }
-
     bool headerChanged(DocumentWindow& w, const QString& field) override
     {
         if (field != kBasis)
@@ -417,6 +411,7 @@ public:
 private:
     std::optional<int> basis_;
     std::optional<qint64> planMenu_;
+    QDate typedDate_;  // the header's date at a save: numbers are unique within its year
     std::vector<menu::DayMenuRow> rows_;  // the rows of the grid, by grid row
     QString groupCaption_;                // "Прием пищи" or "Категория блюда"
 };

@@ -1,3 +1,6 @@
+// The day-menu journal's commands: a new day menu from chosen plan days, and the edited and
+// copied ones, each in the document window.
+
 #include "ui/DayMenuJournal.h"
 #include "menu/DayMenu.h"
 #include "ui/BookWindows.h"

@@ -103,6 +103,8 @@ public:
     // The window caption; `id` is the saved document (nothing for a new one).
     virtual QString title(const HeaderValues& values, std::optional<qint64> id) const;
 
+    // The values typed in the header, before the checks of a save look at them one by one.
+    virtual void headerTyped(const HeaderValues& values) { (void)values; }
     // The number check of saving: a number another document already has offers the next free
     // one; false returns to the field. The number may be replaced.
     virtual bool checkNumber(Database& db, Prompt& prompt, const HeaderField& field, QString& number,

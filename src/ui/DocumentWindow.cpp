@@ -1,3 +1,6 @@
+// The document window: a header and a grid of lines for every document kind, its toolbar,
+// column widths and opening inside the main window.
+
 #include "ui/DocumentWindow.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

@@ -6,6 +6,7 @@
 #include "ui/MainWindow.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QTableWidget>
 
 namespace rat::ui {
@@ -147,6 +148,18 @@ void DocumentWindow::confirm()
 void DocumentWindow::cancel()
 {
     closeWindow();
+}
+
+void DocumentWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the document as it closes the product and card windows, with the question
+    // about unsaved changes; a field or list that uses the key itself keeps it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancel();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void DocumentWindow::closeEvent(QCloseEvent* event)

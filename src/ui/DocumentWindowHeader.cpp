@@ -272,6 +272,7 @@ bool DocumentWindow::open(DocumentMode mode, std::optional<qint64> id, const Hea
 bool DocumentWindow::saveHeader()
 {
     HeaderValues v = values();
+    kind_->headerTyped(v);
     auto refuse = [this](const HeaderField& f, const QString& text) {
         prompt_.warning(text);
         if (QWidget* w = control(f.field))

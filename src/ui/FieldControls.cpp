@@ -1,3 +1,6 @@
+// The input controls of the product and card windows: one per field, shown without counting
+// as a change, keeping a number field's last valid text.
+
 #include "ui/FieldControls.h"
 #include "refbooks/BookCatalogue.h"
 

@@ -1,3 +1,6 @@
+// The first-start questions (frmSpros): the institution's name, working week, stay, cycle and
+// plan-menu, and the new database made with them.
+
 #include "ui/FirstStartDialog.h"
 #include "core/AppState.h"
 #include "core/Prompt.h"
@@ -6,6 +9,7 @@
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -35,6 +39,15 @@ FirstStartDialog::FirstStartDialog(Prompt& prompt, QWidget* parent) : QDialog(pa
     setWindowTitle(app().appTitle);
     setModal(true);
     auto* layout = new QVBoxLayout(this);
+    auto* nameBox = new QGroupBox(QStringLiteral("Наименование учреждения"), this);
+    nameBox->setObjectName(QStringLiteral("naim"));
+    auto* nameLayout = new QVBoxLayout(nameBox);
+    name_ = new QLineEdit(nameBox);
+    name_->setObjectName(QStringLiteral("Naim"));
+    name_->setPlaceholderText(QStringLiteral("Детский сад №2"));
+    name_->setMinimumWidth(320);
+    nameLayout->addWidget(name_);
+    layout->addWidget(nameBox);
     week_ = addGroup(QStringLiteral("Рабочая неделя учреждения"), exchange::weekTexts(), QStringLiteral("ned"));
     stay_ = addGroup(QStringLiteral("Время пребывания детей"), exchange::stayTexts(), QStringLiteral("vr"));
     cycle_ = addGroup(QStringLiteral("Длина цикла план-меню"), exchange::cycleTexts(), QStringLiteral("per"));
@@ -76,6 +89,11 @@ QRadioButton* FirstStartDialog::choice(const QString& text) const
     return nullptr;
 }
 
+QString FirstStartDialog::institutionName() const
+{
+    return name_->text().trimmed();
+}
+
 exchange::NewDatabaseAnswers FirstStartDialog::answers() const
 {
     exchange::NewDatabaseAnswers a = exchange::rememberedAnswers();
@@ -112,6 +130,7 @@ bool createDatabaseWithQuestions(QWidget* parent, DatabaseSession& session, cons
         FirstStartDialog questions(prompt, parent);
         questions.exec();
         a = exchange::rememberedAnswers();
+        a.institutionName = questions.institutionName();
     };
     return exchange::createAndFillNewDatabase(session, path, request);
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 class QButtonGroup;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -30,6 +31,8 @@ public:
     // The choice of that text (for instance "12 часов"); nullptr when there is none.
     QRadioButton* choice(const QString& text) const;
     QPushButton* okButton() const { return ok_; }
+    // The institution's name as typed (the file's sample name when left empty).
+    QString institutionName() const;
 
     // OK remembers the answers; however the window closes, the summary of the answers in
     // force is shown.
@@ -45,6 +48,7 @@ private:
     QButtonGroup* cycle_ = nullptr;
     QButtonGroup* plan_ = nullptr;
     QPushButton* ok_ = nullptr;
+    QLineEdit* name_ = nullptr;
 };
 
 // Creates and fills a new database at `path` (the fill of the desktop program): the file is

@@ -1,3 +1,6 @@
+// The toolbar, grid and button row shared by the list-like windows, so keys and grids behave
+// alike everywhere.
+
 #include "ui/GridSetup.h"
 
 #include <QAction>

@@ -1,3 +1,5 @@
+// The built-in help window showing the program's own help pages.
+
 #include "ui/HelpBrowser.h"
 
 #include <QCoreApplication>

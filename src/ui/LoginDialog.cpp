@@ -1,3 +1,6 @@
+// The login windows: the program password at start-up, setting it with a repeat, and the
+// login by name.
+
 #include "ui/LoginDialog.h"
 #include "core/AppState.h"
 #include "core/Prompt.h"
@@ -75,11 +78,10 @@ void LoginDialog::refocus()
 void LoginDialog::confirm()
 {
     if (mode_ == Mode::Check) {
-        if (checkProgramPassword(password_->text())) {
+        if (checkLoginPassword(password_->text(), prompt_)) {
             accept();
             return;
         }
-        prompt_.critical(QStringLiteral("Неверный пароль, введите заново!"));
         refocus();
         return;
     }

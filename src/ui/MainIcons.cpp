@@ -1,3 +1,5 @@
+// The toolbar pictures, drawn by the program itself.
+
 #include "ui/MainIcons.h"
 
 #include <QFont>

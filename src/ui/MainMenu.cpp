@@ -1,3 +1,6 @@
+// The main window's command set as a table: menus, command names, captions and the catalogue
+// entries they open.
+
 #include "ui/MainMenu.h"
 
 #include <QAction>

@@ -1,3 +1,6 @@
+// The main window: menu bar, toolbars, operations panel, status bar, the child windows and
+// the dispatch of every command.
+
 #include "ui/MainWindow.h"
 #include "core/AppState.h"
 #include "core/DatabaseSession.h"
@@ -530,8 +533,11 @@ void MainWindow::runCommand(const QString& name)
 
 void MainWindow::openEntryTable(int entry)
 {
+    // A window of its own comes for every other entry; until then the entry says so before
+    // anything else, rather than showing a raw table with the file's column names.
+    static const QList<int> plainTables = {19, 24, 44};
     EntryTable t;
-    if (!entryTable(entry, &t) || !session_.isOpen()) {
+    if (!plainTables.contains(entry) || !entryTable(entry, &t) || !session_.isOpen()) {
         notAvailable();
         return;
     }

@@ -1,3 +1,5 @@
+// The desktop's Prompt: message boxes, list and input dialogs, the status bar.
+
 #include "ui/MessageBoxPrompt.h"
 #include "core/AppState.h"
 

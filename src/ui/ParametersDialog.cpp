@@ -1,3 +1,5 @@
+// The parameters window: the switches of the file and of the user, read and saved.
+
 #include "ui/ParametersDialog.h"
 #include "core/Database.h"
 #include "core/Prompt.h"

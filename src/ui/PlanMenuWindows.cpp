@@ -1,3 +1,6 @@
+// The plan-menu books in their list windows: copies, dish moves, the edit lock and the summary
+// under the dishes.
+
 #include "ui/PlanMenuWindows.h"
 #include "core/AppState.h"
 #include "core/Database.h"

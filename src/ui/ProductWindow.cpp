@@ -1,3 +1,6 @@
+// The product window (FrmProd): one product with its nutrient block and vitamin rows; the
+// logic lives in books::ProductEditor.
+
 #include "ui/ProductWindow.h"
 #include "refbooks/SeasonalLosses.h"
 #include "refbooks/Substitutes.h"

@@ -1,3 +1,5 @@
+// The progress window (FRMBar) of the new-database fill and of imports.
+
 #include "ui/ProgressWindow.h"
 #include "core/ShippedFolders.h"
 #include "core/AppState.h"

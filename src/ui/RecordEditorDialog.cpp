@@ -1,3 +1,5 @@
+// The record editor window (frmSD1): a book's row as labelled controls, or a book's search.
+
 #include "ui/RecordEditorDialog.h"
 #include "refbooks/RecordEditor.h"
 #include "ui/FieldControls.h"

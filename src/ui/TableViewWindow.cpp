@@ -1,3 +1,6 @@
+// A read-only grid of one table of the file, for the stock entries until their own windows
+// come.
+
 #include "ui/TableViewWindow.h"
 #include "core/Database.h"
 

@@ -55,7 +55,7 @@ TEST_F(BookCli, SaveListDeleteFind)
     r = run({QStringLiteral("list"), QStringLiteral("30")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.lines, QStringList({QStringLiteral("Наименование\tКоэффициент пересчета в граммы\tid"),
-                                    QStringLiteral("банка\t0,450\t1"), QStringLiteral("кг\t1000,000\t2")}));
+                                    QStringLiteral("банка\t0.450\t1"), QStringLiteral("кг\t1000.000\t2")}));
 
     r = run({QStringLiteral("find"), QStringLiteral("30"), QStringLiteral("Наименование"), QStringLiteral("КГ")});
     EXPECT_EQ(r.lines, QStringList(QStringLiteral("2\tкг")));

@@ -453,6 +453,18 @@ TEST_F(CardCalc, CalculationViewPerEaterType)
     EXPECT_DOUBLE_EQ(b.lines[1].fat, 40.5);         // 90 × 45 / 100
     EXPECT_EQ(b.lines[2].text, QStringLiteral("Варить 10 минут"));
     EXPECT_TRUE(b.lines[2].comment);
+
+    // A nested dish with the whole number its recipe number starts with: "12а" is 12, "7.9" is 7.
+    const qint64 sauce = card(QStringLiteral("Соус"));
+    db().exec(QStringLiteral("UPDATE card_recipes SET number1 = '3', numRec = ?2 WHERE id = ?1"),
+              {sauce, QStringLiteral("12а")});
+    line(c, sauce, 10, 10, true);
+    auto nestedLine = [&] { return cardCalculation(db(), c, {}, QDate(2024, 6, 1)).at(0).lines.at(3).text; };
+    EXPECT_EQ(nestedLine(), QStringLiteral("Соус №3 (12)"));
+    db().exec(QStringLiteral("UPDATE card_recipes SET numRec = '7.9' WHERE id = ?1"), {sauce});
+    EXPECT_EQ(nestedLine(), QStringLiteral("Соус №3 (7)"));
+    db().exec(QStringLiteral("UPDATE card_recipes SET numRec = 'б/н' WHERE id = ?1"), {sauce});
+    EXPECT_EQ(nestedLine(), QStringLiteral("Соус №3"));
 }
 
 // The headless tool: the expansion as tab-separated lines, the stored values printed.

@@ -235,15 +235,16 @@ TEST_F(CardEditorTest, EditReadsTheCardAndItsVitamins)
     ASSERT_TRUE(card.open(EditMode::Edit, 1));
     EXPECT_EQ(card.caption(), QStringLiteral("Блюда: Борщ"));
     EXPECT_EQ(card.nutrientCaption(), QStringLiteral("Химический состав на 250 г:"));
-    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("cost"))).toString(), QStringLiteral("31,5"));
+    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("cost"))).toString(), QStringLiteral("31,50"));
     EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("protein"))).toString(), QStringLiteral("1,25"));
     EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("$Fe_vih"))).toString(), QStringLiteral("8,75"));
-    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("$pr_Fe"))).toString(), QStringLiteral("20"));
+    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("$pr_Fe"))).toString(), QStringLiteral("20,00"));
     EXPECT_FALSE(card.isChanged());
-    // The cost recalculated by the line editor comes back without marking a change.
-    db().exec(QStringLiteral("UPDATE card_recipes SET cost = 40.1 WHERE id = 1"));
-    card.reloadCost();
-    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("cost"))).toString(), QStringLiteral("40,1"));
+    // The figures recalculated by the line editor come back without marking a change.
+    db().exec(QStringLiteral("UPDATE card_recipes SET cost = 40.1, fat = 2.345678 WHERE id = 1"));
+    card.reload();
+    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("cost"))).toString(), QStringLiteral("40,10"));
+    EXPECT_EQ(card.value(card.fieldIndex(QStringLiteral("fat"))).toString(), QStringLiteral("2,35"));
     EXPECT_EQ(card.caption(), QStringLiteral("Блюда: Борщ"));
 
     prompt.clear();

@@ -1,6 +1,7 @@
 // The headless tool run as a separate process: exit codes, one line per message, refusals that
 // leave the file as it was, and the exclusive use of a file across processes.
 
+#include "core/Database.h"
 #include "support/TestEnv.h"
 #include "support/ToolRun.h"
 
@@ -63,6 +64,31 @@ TEST_F(CliTest, CreateThenOpen)
     // folders; the installation's own ones are read where they are.
     EXPECT_TRUE(QFileInfo(tmp.filePath(QStringLiteral("app/Архив"))).isDir());
     EXPECT_FALSE(QFileInfo(tmp.filePath(QStringLiteral("app/Шаблоны"))).exists());
+}
+
+TEST_F(CliTest, OpenStartsLikeTheDesktopProgram)
+{
+    // The seasonal-loss periods the desktop program adds at start come with the tool's open too,
+    // once, while the book is empty.
+    ASSERT_EQ(run({QStringLiteral("create")}).exitCode, 0);
+    {
+        rat::Database db(dbPath(), false);
+        db.exec(QStringLiteral("INSERT INTO products (pname) VALUES ('Картофель'), ('Капуста')"));
+    }
+    const CliRun first = run({QStringLiteral("open")});
+    EXPECT_EQ(first.exitCode, 0) << dump(first);
+    EXPECT_EQ(messageLines(first.lines),
+              QStringList(QStringLiteral("info: Проверьте, пожалуйста, справочник \"Сезонные проценты потерь\" на "
+                                         "ввод корректных данных, если Вы будете использовать при расчетах "
+                                         "сезонность.")))
+        << dump(first);
+    {
+        rat::Database db(dbPath(), false);
+        EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM SEZON")).toLongLong(), 5);
+    }
+    const CliRun second = run({QStringLiteral("open")});
+    EXPECT_EQ(second.exitCode, 0) << dump(second);
+    EXPECT_TRUE(messageLines(second.lines).isEmpty()) << dump(second);
 }
 
 TEST_F(CliTest, CreateRefusesAnExistingFile)

@@ -261,11 +261,14 @@ TEST(NewDatabaseStartUp, AMissingFileIsMadeByTheInstalledFill)
     setDatabaseFill([&](DatabaseSession& s, const QString& path) {
         NewDatabaseRequest request;
         request.answers.stayCode = 2;
-        request.askQuestions = [&](NewDatabaseAnswers& a) { asked.push_back(a); };
+        request.askQuestions = [&](NewDatabaseAnswers& a) {
+            asked.push_back(a);
+            a.institutionName = QStringLiteral("  Детский сад «Солнышко» ");
+        };
         return createAndFillNewDatabase(s, path, request);
     });
     DatabaseSession session(prompt);
-    const StartupResult started = startUp(session, prompt, {});
+    const StartupResult started = startUp(session, prompt, StartupWay{});
     setDatabaseFill({});
     ASSERT_EQ(started, StartupResult::Ready) << prompt.messages().join('\n').toStdString();
     ASSERT_EQ(asked.size(), 1u);
@@ -273,6 +276,7 @@ TEST(NewDatabaseStartUp, AMissingFileIsMadeByTheInstalledFill)
     EXPECT_TRUE(QFileInfo(app().dbPath).isFile());
     EXPECT_EQ(session.db().scalar("SELECT nfat FROM FNORMS").toInt(), 24);
     EXPECT_EQ(test::rows(session.db(), QStringLiteral("plan_menu")), 10);
+    EXPECT_EQ(session.db().scalar("SELECT Naim FROM INF").toString(), QStringLiteral("Детский сад «Солнышко»"));
 
     // Without it a new file gets the plain fill.
     DatabaseSession plain(prompt);

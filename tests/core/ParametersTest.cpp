@@ -1,3 +1,6 @@
+// The behaviour switches: defaults of a new file, every switch saved and read back, and the
+// per-user ones in the settings store.
+
 #include "core/AppState.h"
 #include "core/ChoiceLists.h"
 #include "core/Database.h"

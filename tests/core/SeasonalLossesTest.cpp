@@ -3,6 +3,7 @@
 
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
+#include "core/SeasonDefaults.h"
 #include "core/Startup.h"
 #include "refbooks/RecordEditor.h"
 #include "refbooks/SeasonalLosses.h"

@@ -199,6 +199,14 @@ TEST_F(ShippedCards, TheCollectionHoldsNestedDishesVariantsCommentsYieldsAndAPla
 
     // No product is made by the cards: every line names a product of the products package.
     EXPECT_EQ(one(QStringLiteral("SELECT COUNT(*) FROM products")).toInt(), 187);
+    // The oats as the Russian composition tables give them (protein, fat, carbohydrates, kcal).
+    EXPECT_EQ(test::joinedRows(db(),
+                               QStringLiteral("SELECT pname || ' ' || protein || '/' || fat || '/' || carbohyd || '/' || "
+                                              "calories FROM products WHERE pname IN ('Крупа овсяная', "
+                                              "'Хлопья овсяные «Геркулес»') ORDER BY pname"),
+                               {}, QStringLiteral("|"))
+                  .toString(),
+              QStringLiteral("Крупа овсяная 12.3/6.1/59.5/342.0|Хлопья овсяные «Геркулес» 12.3/6.2/61.8/352.0"));
 
     // A yield for each of the three eater types on every card, and organoleptic texts.
     EXPECT_EQ(one(QStringLiteral("SELECT COUNT(*) FROM card_recipes c WHERE (SELECT COUNT(*) FROM output o "

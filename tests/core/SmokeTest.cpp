@@ -1,3 +1,5 @@
+// A new file opens cleanly: the first check that the build and the database layer work.
+
 #include "core/DatabaseSession.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"

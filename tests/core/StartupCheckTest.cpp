@@ -417,7 +417,7 @@ TEST(StartUp, NewFileCarriesTheOrganisationAndFirstUsers)
     readStartupSettings(QString());
     test::ScriptedPrompt prompt;
     DatabaseSession session(prompt);
-    ASSERT_EQ(startUp(session, prompt, {}), StartupResult::Ready);
+    ASSERT_EQ(startUp(session, prompt, StartupWay{}), StartupResult::Ready);
     Database& db = session.db();
 
     Statement inf(db, QStringLiteral("SELECT Naim, appMajor, appMinor, appRevision FROM INF"));

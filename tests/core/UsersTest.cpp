@@ -267,7 +267,7 @@ TEST(UserCommands, PasswordAndDeletion)
     EXPECT_EQ(run({QStringLiteral("check-password"), QStringLiteral(" повар ")}, &lines), 0);
     EXPECT_TRUE(lines.isEmpty());
     EXPECT_EQ(run({QStringLiteral("check-password"), QStringLiteral("Повар")}, &lines), 1);
-    EXPECT_TRUE(lines.isEmpty());
+    EXPECT_EQ(lines, QStringList(QStringLiteral("critical: Неверный пароль, введите заново!")));
 
     EXPECT_EQ(run({QStringLiteral("--input"), QString(), QStringLiteral("set-password"), QString()}, &lines), 0);
     EXPECT_EQ(lines, (QStringList{QStringLiteral("input: Повторите пароль: => "), QStringLiteral("info: Пароль снят.")}));

@@ -83,11 +83,11 @@ TEST_F(DayMenuCli, MenuFromAPlanDayCountsRowsAndNumbers)
               QStringList({QStringLiteral("Тип довольствующихся\tКоличество\tПрием пищи\tБлюдо\tВыход, г\tСтоимость по "
                                           "плановой цене тех.карт, руб.\tСумма, руб.\tЖиры, г\tБелки, г\tУглеводы, "
                                           "г\tКалорийность, ккал\tВ1, мг\tВ2, мг\tС, мг\tСа, мг\tFe, мг"),
-                           QStringLiteral("Ясли\t0\tОбед\tСуп\t150\t11,66\t0,00\t3,00\t0,00\t0,00\t0,00\t0,000\t0,000\t"
-                                          "0,000\t0,000\t0,000"),
-                           QStringLiteral("Сад\t12\tОбед\tСуп\t200\t15,54\t186,48\t4,00\t0,00\t0,00\t0,00\t0,000\t0,000\t"
-                                          "0,000\t0,000\t0,000"),
-                           QStringLiteral("Итого: 186,48 руб.")}));
+                           QStringLiteral("Ясли\t0\tОбед\tСуп\t150\t11.66\t0.00\t3.00\t0.00\t0.00\t0.00\t0.000\t0.000\t"
+                                          "0.000\t0.000\t0.000"),
+                           QStringLiteral("Сад\t12\tОбед\tСуп\t200\t15.54\t186.48\t4.00\t0.00\t0.00\t0.00\t0.000\t0.000\t"
+                                          "0.000\t0.000\t0.000"),
+                           QStringLiteral("Итого: 186.48 руб.")}));
     EXPECT_EQ(run({QStringLiteral("day-menu-rows"), QStringLiteral("1"), QStringLiteral("--basis")}).exitCode, 2);
     EXPECT_EQ(run({QStringLiteral("day-menu-rows"), QStringLiteral("5")}).exitCode, 1);
 
@@ -102,6 +102,24 @@ TEST_F(DayMenuCli, MenuFromAPlanDayCountsRowsAndNumbers)
     EXPECT_EQ(r.lines, QStringList({QStringLiteral("info: Не выделена строка. Сначала выделите строку, которую нужно "
                                                    "переместить."),
                                     QStringLiteral("-1")}));
+}
+
+TEST_F(DayMenuCli, ACopyWithoutItsRowsCarriesNoSum)
+{
+    ASSERT_EQ(run({QStringLiteral("day-menu-create"), QStringLiteral("3:17"), QStringLiteral("--answer"),
+                   QStringLiteral("Да")})
+                  .exitCode,
+              0);
+    {
+        rat::Database db(path(), false);
+        db.exec(QStringLiteral("UPDATE day_menu SET sum = 99.5 WHERE id = 1"));
+    }
+    const ToolRun r = run({QStringLiteral("copy-day-menu"), QStringLiteral("1"), QStringLiteral("--answer"),
+                           QStringLiteral("Нет")});
+    EXPECT_EQ(r.exitCode, 0);
+    rat::Database db(path(), false);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT COUNT(*) FROM day_menu_point WHERE id_day_menu = 2")).toInt(), 0);
+    EXPECT_DOUBLE_EQ(db.scalar(QStringLiteral("SELECT sum FROM day_menu WHERE id = 2")).toDouble(), 0.0);
 }
 
 TEST_F(DayMenuCli, CopyWithRowsAndADeletionRefused)

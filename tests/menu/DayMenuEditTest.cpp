@@ -117,6 +117,32 @@ TEST_F(DayMenuEdit, MovingADishExchangesItWithItsNeighbourAndLeavesTheCounts)
     EXPECT_TRUE(prompt.events.isEmpty());
 }
 
+TEST_F(DayMenuEdit, MovingStepsOverTheDishsOwnRows)
+{
+    // Борщ has no yield for С: one row. Rows: Суп Я, Суп С, Борщ Я, Чай Я, Чай С.
+    db().exec(QStringLiteral("DELETE FROM output WHERE id_card_recipe = ?1 AND id_type_eating = ?2"), {borscht, sa});
+    auto dishes = [&] {
+        QStringList out;
+        for (const DayMenuRow& r : dayMenuRows(db(), menu, std::nullopt, QDate(2026, 12, 5)).rows)
+            out << r.dish.section(QLatin1Char(' '), 0, 0) + QLatin1Char(':') + r.eaterType;
+        return out;
+    };
+    ASSERT_EQ(dishes(), QStringList({QStringLiteral("Суп:Я"), QStringLiteral("Суп:С"), QStringLiteral("Борщ:Я"),
+                                     QStringLiteral("Чай:Я"), QStringLiteral("Чай:С")}));
+    // Чай (its second row) up over Борщ alone, not into Суп.
+    EXPECT_EQ(moveDayMenuRow(db(), prompt, menu, 4, -1, QDate()), 3);
+    EXPECT_EQ(dishes(), QStringList({QStringLiteral("Суп:Я"), QStringLiteral("Суп:С"), QStringLiteral("Чай:Я"),
+                                     QStringLiteral("Чай:С"), QStringLiteral("Борщ:Я")}));
+    // Борщ, now last, up over Чай; then up again over Суп.
+    EXPECT_EQ(moveDayMenuRow(db(), prompt, menu, 4, -1, QDate()), 2);
+    EXPECT_EQ(moveDayMenuRow(db(), prompt, menu, 2, -1, QDate()), 0);
+    EXPECT_EQ(dishes(), QStringList({QStringLiteral("Борщ:Я"), QStringLiteral("Суп:Я"), QStringLiteral("Суп:С"),
+                                     QStringLiteral("Чай:Я"), QStringLiteral("Чай:С")}));
+    // And down again past Суп's two rows.
+    EXPECT_EQ(moveDayMenuRow(db(), prompt, menu, 0, +1, QDate()), 2);
+    EXPECT_TRUE(prompt.events.isEmpty());
+}
+
 TEST_F(DayMenuEdit, MovingWithoutASelectedRowOnlyTells)
 {
     const QStringList untouched = state();

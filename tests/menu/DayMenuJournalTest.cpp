@@ -45,8 +45,11 @@ protected:
 
 TEST_F(DayMenuJournal, ListsTheMenusOfThePeriodWhosePlanMenuExists)
 {
-    db().exec(QStringLiteral("UPDATE day_menu SET comment = 'Обычный', sum = 351.01, idd_tm = '1*2' WHERE id = ?1"),
-              {menu});
+    const qint64 monday = day(pm, QStringLiteral("Понедельник 1 неделя"));
+    const qint64 tuesday = day(pm, QStringLiteral("Вторник 1 неделя"));
+    // Plan days as stored: plan-menu*day, a menu of two days joined by "/".
+    db().exec(QStringLiteral("UPDATE day_menu SET comment = 'Обычный', sum = 351.01, idd_tm = ?2 WHERE id = ?1"),
+              {menu, QStringLiteral("%1*%2/%1*%3").arg(pm).arg(monday).arg(tuesday)});
     const qint64 done = dayMenu(pm, QStringLiteral("8"), QStringLiteral("2026-12-04"));
     db().exec(QStringLiteral("UPDATE day_menu SET status = -1 WHERE id = ?1"), {done});
     dayMenu(pm + 100, QStringLiteral("9"), QStringLiteral("2026-12-04"));  // its plan-menu is gone
@@ -66,7 +69,9 @@ TEST_F(DayMenuJournal, ListsTheMenusOfThePeriodWhosePlanMenuExists)
     EXPECT_EQ(list.rows[0], QStringList({QStringLiteral("Основное (весенне-летний)"), QStringLiteral("по категориям блюд"),
                                          QStringLiteral("03.12.2026"), QStringLiteral("Обычный"),
                                          QStringLiteral("351,01"), QStringLiteral("Не выполнен расход"),
-                                         QStringLiteral("7"), QStringLiteral("1*2")}));
+                                         QStringLiteral("7"),
+                                         QStringLiteral("Основное (весенне-летний) (Понедельник 1 неделя); Основное "
+                                                        "(весенне-летний) (Вторник 1 неделя)")}));
     EXPECT_EQ(list.rows[1][5], QStringLiteral("Выполнен расход"));
 }
 

@@ -87,6 +87,21 @@ TEST_F(DayMenuNumbers, NumberCheckOffersTheNextAfterTheHighestByValue)
                                      "вручную. => ");
     EXPECT_EQ(prompt.events, QStringList({q + QStringLiteral("Нет"), q + QStringLiteral("Да")}));
 
+    // Numbers restart each year: the "9" of last year is no clash for a menu of this one, and a
+    // clash this year offers the next after this year's highest.
+    db().exec(QStringLiteral("UPDATE day_menu SET ddate = '2025-12-30' WHERE TRIM(nom) = '10'"));
+    prompt.clear();
+    DayMenuHeader january;
+    january.date = QDate(2026, 1, 9);
+    january.number = QStringLiteral("10");
+    EXPECT_TRUE(checkDayMenuNumber(db(), prompt, january));
+    EXPECT_TRUE(prompt.events.isEmpty());
+    january.number = QStringLiteral("2");
+    prompt.answers = {Answer::Yes};
+    EXPECT_TRUE(checkDayMenuNumber(db(), prompt, january));
+    EXPECT_EQ(january.number, QStringLiteral("10"));
+    prompt.clear();
+
     // A new header (no key yet) with a free number passes; the save writes every field.
     DayMenuHeader fresh;
     fresh.date = QDate(2026, 12, 6);

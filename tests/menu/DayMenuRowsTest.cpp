@@ -85,6 +85,13 @@ TEST_F(DayMenuRowsTest, EveryColumnOfARowWithItsCaption)
     EXPECT_EQ(column(rows, 4), QStringList({QStringLiteral("150"), QStringLiteral("200 / 30"),
                                             QStringLiteral("120/30/20")}));
     EXPECT_EQ(column(rows, 0), QStringList({QStringLiteral("Ясли"), QStringLiteral("Сад"), QStringLiteral("Сотр")}));
+
+    // Fractions of any part of a yield with the grid's decimal comma.
+    db().exec(QStringLiteral("UPDATE output SET output1 = 250, output2 = 0, output3 = 15.5 WHERE id_type_eating = ?1"),
+              {st});
+    db().exec(QStringLiteral("UPDATE output SET output2 = 30.5 WHERE id_type_eating = ?1"), {sad});
+    EXPECT_EQ(column(dayMenuRows(db(), menu, std::nullopt, today), 4),
+              QStringList({QStringLiteral("150"), QStringLiteral("200 / 30,5"), QStringLiteral("250/0/15,5")}));
 }
 
 TEST_F(DayMenuRowsTest, PortionCostsAndTotalsByEachBasis)

@@ -1,3 +1,5 @@
+// The scripted Prompt of the tests: queued answers, every text recorded in order.
+
 #include "support/ScriptedPrompt.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// A fresh application folder and an isolated settings store for each test.
+
 #include "support/TestEnv.h"
 #include "core/AppState.h"
 #include "core/Settings.h"

@@ -1,3 +1,5 @@
+// Runs the headless tool as a separate process with its own settings store.
+
 #include "support/ToolRun.h"
 
 #include <QDir>

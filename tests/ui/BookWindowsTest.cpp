@@ -24,6 +24,8 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QDialog>
+#include <QDir>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -811,4 +813,91 @@ TEST_F(BookWindows, CardListCopiesTheCurrentCardsRecipeIntoAChosenCard)
               1);
     for (int entry : {books::entryCards, books::entryCardsWithComposition, books::entryRecipeLines})
         ui::setBookWindowHooks(entry, {});
+}
+
+namespace {
+
+// Every figure of a list shows whole; a text up to the width a long name stops at.
+void expectCellsFit(const BookListWindow* w)
+{
+    const books::BookList& l = w->list();
+    const QFontMetrics fm = w->grid()->fontMetrics();
+    for (int c = 0; c < l.columnCount(); ++c)
+        for (const QStringList& row : l.rows) {
+            const int advance = fm.horizontalAdvance(row.value(c));
+            const bool number = l.decimals[size_t(c)] >= 0;
+            EXPECT_GE(w->grid()->columnWidth(c), number ? advance : qMin(advance, 340))
+                << l.captions.value(c).toStdString() << ": " << row.value(c).toStdString();
+        }
+}
+
+} // namespace
+
+TEST_F(BookWindows, ColumnsAreWideEnoughForTheirFigures)
+{
+    const qint64 group = insert(QStringLiteral("INSERT INTO product_group (pname) VALUES ('Молоко')"));
+    const qint64 milk = insert(QStringLiteral("INSERT INTO products (pname, protein, calories, id_product_group) "
+                                              "VALUES ('Молоко сухое', 25.6, 1234.56, ?1)"),
+                               {group});
+    db().exec(QStringLiteral("INSERT INTO vitamin_quantity (id_product, id_vitamin, quantity) SELECT ?1, id, 1234.5 "
+                             "FROM vitamin"),
+              {milk});
+    BookListWindow products(db(), prompt, books::entryProducts);
+    products.show();
+    products.reload();
+    ASSERT_EQ(products.list().rowCount(), 1);
+    expectCellsFit(&products);
+
+    // A list read again with wider figures widens its columns.
+    db().exec(QStringLiteral("UPDATE vitamin_quantity SET quantity = 123456.789"));
+    products.reload();
+    expectCellsFit(&products);
+}
+
+TEST_F(BookWindows, InstitutionIsEditedInItsOwnEditor)
+{
+    const QString stamp = QStringLiteral("SELECT appMajor || '.' || appMinor || '.' || appRevision || '|' || "
+                                         "COALESCE(VestSkl, '') FROM INF");
+    const QString before = db().scalar(stamp).toString();
+    bool shown = false;
+    const bool saved = ui::editInstitution(window.get(), db(), prompt, [&](QDialog& d) {
+        shown = true;
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
+        EXPECT_EQ(dialog.objectName(), QStringLiteral("frmUchr"));
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Учреждение: Детский сад №2"));
+        QStringList labels;
+        for (const QLabel* l : dialog.findChildren<QLabel*>())
+            labels << l->text();
+        for (const char* caption : {"Наименование", "ОКПО", "Структура", "Тип учреждения", "Заведующий:", "Бухгалтер:",
+                                    "Кладовщик:", "Медицинская сестра:", "Повар:", "Материально ответственное лицо:"})
+            EXPECT_TRUE(labels.contains(QString::fromUtf8(caption))) << caption;
+        // The program's own columns are not offered.
+        for (const char* inner : {"appMajor", "IDLU", "VestSkl", "REF"})
+            EXPECT_EQ(dialog.control(QString::fromUtf8(inner)), nullptr) << inner;
+        auto* name = qobject_cast<QPlainTextEdit*>(dialog.control(QStringLiteral("Naim")));
+        ASSERT_NE(name, nullptr);
+        name->setPlainText(QStringLiteral("МБДОУ «Детский сад №5 \"Берёзка\"»"));
+        for (const auto& [field, text] : std::vector<std::pair<const char*, const char*>>{
+                 {"FamDir", "Петрова"}, {"ImDir", "Анна"}, {"OtchDir", "Сергеевна"}, {"okpo", "12345678"},
+                 {"famP", "Смирнова"}, {"famK", "Орлов"}}) {
+            auto* edit = qobject_cast<QLineEdit*>(dialog.control(QString::fromUtf8(field)));
+            ASSERT_NE(edit, nullptr) << field;
+            edit->selectAll();
+            edit->del();
+            type(edit, QString::fromUtf8(text));
+        }
+        QApplication::processEvents();
+        if (!qEnvironmentVariableIsEmpty("RAT_SHOTS"))
+            dialog.grab().save(QDir(qEnvironmentVariable("RAT_SHOTS")).filePath(QStringLiteral("frmUchr.png")));
+        dialog.okButton()->click();
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(saved);
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT Naim || '|' || FamDir || ' ' || ImDir || ' ' || OtchDir || '|' || okpo "
+                                         "|| '|' || famP || '|' || famK FROM INF"))
+                  .toString(),
+              QStringLiteral("МБДОУ «Детский сад №5 \"Берёзка\"»|Петрова Анна Сергеевна|12345678|Смирнова|Орлов"));
+    EXPECT_EQ(db().scalar(stamp).toString(), before);
+    EXPECT_EQ(count(QStringLiteral("INF")), 1);
 }

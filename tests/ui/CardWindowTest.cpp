@@ -187,7 +187,7 @@ TEST(CardWindow, NewCardLinesYieldsAndClosing)
     f.db().exec(QStringLiteral("UPDATE card_recipes SET cost = 12.5 WHERE id = ?1"), {card});
     w.showDialog = [](QDialog& d) { static_cast<RecordEditorDialog&>(d).cancelButton()->click(); };
     press(w.ingredientGrid(), Qt::Key_Return);
-    EXPECT_EQ(field<QLineEdit>(w, "cost")->text(), QStringLiteral("12,5"));
+    EXPECT_EQ(field<QLineEdit>(w, "cost")->text(), QStringLiteral("12,50"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Технологическая карта: Щи"));
 
     QApplication::processEvents();
@@ -283,4 +283,87 @@ TEST(CardWindow, CopyShowsTheCopiedLinesOnceSaved)
     EXPECT_EQ(gridRows(w.ingredientGrid()),
               QStringList({QStringLiteral("|Морковь|30|24"), QStringLiteral("или|Капуста|35|24")}));
     EXPECT_EQ(gridRows(w.yieldGrid()), QStringList({QStringLiteral("С12|180"), QStringLiteral("Я12|150")}));
+}
+
+TEST(CardWindow, NutrientBlockShowsFixedDecimalsAndKeepsStoredPrecision)
+{
+    CardFile f;
+    f.db().execScript(QStringLiteral(
+        "INSERT INTO card_recipes (id, cname, number1, id_type_meal, id_type_culinary, id_receptur, vih, cost, protein, "
+        "fat, carbohyd, calories, protein_vih) VALUES (5, 'Рагу', '3', 2, 2, 1, 200, 206.4, 9, 13.76, 0.5491, 120.126, "
+        "18);"
+        "INSERT INTO card_vitamin (id_vitamin, id_card_recipes, kol, kol_vih, kolpr, vih) "
+        "SELECT id, 5, 0.5491, 1.0982, NULL, 200 FROM vitamin WHERE shname = 'Ca';"));
+    CardWindow w(f.db(), f.prompt, QStringLiteral("Блюда"));
+    ASSERT_TRUE(w.open(EditMode::Edit, qint64(5)));
+    w.show();
+    EXPECT_EQ(field<QLineEdit>(w, "protein")->text(), QStringLiteral("9,00"));
+    EXPECT_EQ(field<QLineEdit>(w, "fat")->text(), QStringLiteral("13,76"));
+    EXPECT_EQ(field<QLineEdit>(w, "carbohyd")->text(), QStringLiteral("0,55"));
+    EXPECT_EQ(field<QLineEdit>(w, "calories")->text(), QStringLiteral("120,13"));
+    EXPECT_EQ(field<QLineEdit>(w, "$Ca")->text(), QStringLiteral("0,55"));
+    EXPECT_EQ(field<QLineEdit>(w, "cost")->text(), QStringLiteral("206,40"));
+    EXPECT_EQ(field<QLineEdit>(w, "fat_vih")->text(), QString());
+
+    // A header change saved: the figures nobody typed keep every stored decimal.
+    typeInto(field<QLineEdit>(w, "numRec"), QStringLiteral("7"));
+    auto* perVih = field<QLineEdit>(w, "protein_vih");
+    perVih->selectAll();
+    perVih->del();
+    typeInto(perVih, QStringLiteral("18,5"));
+    w.okButton()->click();
+    EXPECT_TRUE(f.prompt.messages().isEmpty()) << f.prompt.messages().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(f.db().scalar(QStringLiteral("SELECT printf('%s|%s|%s|%s|%s|%s|%s', cost, protein, fat, carbohyd, "
+                                           "calories, protein_vih, COALESCE(fat_vih, 'null')) FROM card_recipes "
+                                           "WHERE id = 5"))
+                  .toString(),
+              QStringLiteral("206.4|9.0|13.76|0.5491|120.126|18.5|null"));
+    EXPECT_EQ(f.db().scalar(QStringLiteral("SELECT printf('%s|%s', kol, kol_vih) FROM card_vitamin cv JOIN vitamin v "
+                                           "ON v.id = cv.id_vitamin WHERE v.shname = 'Ca' AND id_card_recipes = 5"))
+                  .toString(),
+              QStringLiteral("0.5491|1.0982"));
+}
+
+TEST(CardWindow, RecalculationAfterALineIsShownAndSurvivesOk)
+{
+    CardFile f;
+    f.db().execScript(QStringLiteral(
+        "INSERT INTO card_recipes (id, cname, number1, id_type_meal, id_type_culinary, id_receptur, vih) "
+        "VALUES (5, 'Рагу', '3', 2, 2, 1, 200);"
+        "UPDATE products SET protein = 1.8, fat = 0.1, carbohyd = 4.7, calories = 27, procNe = 0 WHERE id = 1;"));
+    CardWindow w(f.db(), f.prompt, QStringLiteral("Блюда"));
+    ASSERT_TRUE(w.open(EditMode::Edit, qint64(5)));
+    w.show();
+    EXPECT_EQ(field<QLineEdit>(w, "protein")->text(), QString());
+
+    // A line of 50 g cabbage in 100 g of dish, and "Да" to the recalculation.
+    w.showDialog = [&](QDialog& d) {
+        auto& dialog = static_cast<RecordEditorDialog&>(d);
+        choose(field<QComboBox>(dialog, "id_product"), QStringLiteral("Капуста"));
+        typeInto(field<QLineEdit>(dialog, "brutto"), QStringLiteral("50"));
+        typeInto(field<QLineEdit>(dialog, "netto"), QStringLiteral("50"));
+        f.prompt.answers = {Answer::Yes};
+        dialog.okButton()->click();
+    };
+    press(w.ingredientGrid(), Qt::Key_Insert);
+    const QString stored = QStringLiteral("SELECT printf('%s|%s|%s|%s|%s', protein, fat, carbohyd, calories, "
+                                          "protein_vih) FROM card_recipes WHERE id = 5");
+    const QString calculated = f.db().scalar(stored).toString();
+    ASSERT_EQ(calculated, QStringLiteral("0.9|0.05|2.35|13.5|1.8"));
+    EXPECT_EQ(field<QLineEdit>(w, "protein")->text(), QStringLiteral("0,90"));
+    EXPECT_EQ(field<QLineEdit>(w, "fat")->text(), QStringLiteral("0,05"));
+    EXPECT_EQ(field<QLineEdit>(w, "calories")->text(), QStringLiteral("13,50"));
+    EXPECT_EQ(field<QLineEdit>(w, "protein_vih")->text(), QStringLiteral("1,80"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Блюда: Рагу"));
+
+    QApplication::processEvents();
+    if (!qEnvironmentVariableIsEmpty("RAT_SHOTS"))
+        w.grab().save(QDir(qEnvironmentVariable("RAT_SHOTS")).filePath(QStringLiteral("FrmSprav2-recalculated.png")));
+
+    // OK writes nothing over the calculated figures.
+    typeInto(field<QLineEdit>(w, "numRec"), QStringLiteral("4"));
+    w.okButton()->click();
+    EXPECT_EQ(f.db().scalar(stored).toString(), calculated);
+    EXPECT_EQ(f.db().scalar(QStringLiteral("SELECT numRec FROM card_recipes WHERE id = 5")).toString(),
+              QStringLiteral("4"));
 }

@@ -309,18 +309,24 @@ TEST_F(MainWindowMenuTest, ReferenceCommandsSetTheCurrentEntryAndOpenIt)
 
 TEST_F(MainWindowMenuTest, DefaultEntryWindowShowsTheBookTableOnce)
 {
-    session.db().exec(QStringLiteral("INSERT INTO type_meal (tname) VALUES (?1)"), {QStringLiteral("Супы")});
-    session.db().exec(QStringLiteral("INSERT INTO type_meal (tname) VALUES (?1)"), {QStringLiteral("Гарниры")});
+    // No raw table with the file's column names: an entry without its window says so at once.
     MainWindow window(session);
     window.show();
     window.command(QStringLiteral("mnuTMeal"))->trigger();
-    window.command(QStringLiteral("mnuTMeal"))->trigger();
+    EXPECT_TRUE(window.mdiArea()->subWindowList().isEmpty());
+    EXPECT_EQ(prompt.messages(), QStringList({"info: " + kNotAvailable}));
+    prompt.clear();
+
+    // The stock entries whose windows come with the warehouse keep their plain table meanwhile.
+    session.db().exec(QStringLiteral("INSERT INTO storage (id_product, quantity) VALUES (1, 5), (2, 7)"));
+    window.runCommand(QStringLiteral("mnuOstatok"));
+    window.runCommand(QStringLiteral("mnuOstatok"));
     ASSERT_EQ(window.mdiArea()->subWindowList().size(), 1);
     auto* view = qobject_cast<ui::TableViewWindow*>(window.mdiArea()->subWindowList().front()->widget());
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->windowTitle(), QStringLiteral("Категории блюд"));
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Остатки на складе"));
     EXPECT_EQ(view->rowCount(), 2);
-    EXPECT_EQ(window.currentEntry(), 0);
+    EXPECT_EQ(window.currentEntry(), 19);
 
     // Window commands now reach the child; a row command it does not have is said plainly.
     EXPECT_TRUE(window.command(QStringLiteral("mnuDS1"))->isEnabled());
@@ -674,7 +680,8 @@ TEST_F(MainWindowMenuTest, OpenAnotherFileSwitchesAndIsRemembered)
 
     MainWindow window(session);
     window.show();
-    window.command(QStringLiteral("mnuTMeal"))->trigger();
+    window.runCommand(QStringLiteral("mnuOstatok"));  // a window of the working file
+    ASSERT_EQ(window.mdiArea()->subWindowList().size(), 1);
     QString answer = junk;
     window.chooseFile = [&](MainWindow::FileChoice c, const QString&) {
         EXPECT_EQ(c, MainWindow::FileChoice::OpenDatabase);

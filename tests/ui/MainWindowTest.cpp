@@ -260,6 +260,7 @@ QString desktopProgram()
 struct DesktopResult {
     int exitCode = -1;
     QString err;
+    QString out;
 };
 
 DesktopResult runDesktop(const QTemporaryDir& tmp, const QStringList& args)
@@ -279,7 +280,19 @@ DesktopResult runDesktop(const QTemporaryDir& tmp, const QStringList& args)
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.err = QString::fromUtf8(p.readAllStandardError());
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
     return r;
+}
+
+TEST(DesktopProgram, HelpListsTheOptionsAndStartsNothing)
+{
+    QTemporaryDir tmp;
+    const QString appDir = tmp.filePath(QStringLiteral("app"));
+    const DesktopResult r = runDesktop(tmp, {QStringLiteral("--app-dir"), appDir, QStringLiteral("--help")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    for (const char* option : {"--db", "--app-dir", "--today", "--open", "--screenshot", "--help", "xvfb-run"})
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(option))) << option << "\n" << r.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(appDir));  // no folder prepared, no database made
 }
 
 TEST(DesktopProgram, FreshFolderGetsADatabaseAndAScreenshot)

@@ -1,3 +1,6 @@
+// The parameters window offscreen: every switch shown from the file and the settings, changed
+// and saved, and the main window's commands following it.
+
 #include "core/AppState.h"
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
