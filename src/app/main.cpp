@@ -18,6 +18,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/FirstStartDialog.h"
+#include "ui/GuardedApplication.h"
 #include "ui/ParametersDialog.h"
 #include "ui/PlanMenuWindows.h"
 
@@ -68,7 +69,7 @@ int main(int argc, char* argv[])
                    stderr);
         return 2;
     }
-    QApplication qapp(argc, argv);
+    ui::GuardedApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("ratsionariy"));
     QApplication::setApplicationName(QStringLiteral("ratsionariy"));
     QApplication::setApplicationDisplayName(QStringLiteral("Рационарий"));
@@ -92,6 +93,7 @@ int main(int argc, char* argv[])
     ui::MessageBoxPrompt prompt;
     prompt.setUnattended(!screenshot.isEmpty());
     DatabaseSession session(prompt);
+    qapp.setReport(&prompt, [&session] { return session.isOpen() ? session.db().path() : app().dbPath; });
     // A missing file, here and for the create command, is made with the questions window and
     // filled with the standard reference data. An unattended run (a screenshot) takes the
     // remembered answers and shows no window on the way.

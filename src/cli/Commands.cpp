@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Database.h"
+#include "core/DatabaseErrors.h"
 #include "core/SchemaCatalogue.h"
 #include "core/StartupCheck.h"
 
@@ -21,8 +22,7 @@ bool Context::openForWork()
     try {
         runStartupCheck(session.db(), prompt);
     } catch (const DbError& e) {
-        prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
-                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+        prompt.critical(databaseErrorMessage(QStringLiteral("проверке базы данных"), e, session.db().path()));
         return false;
     }
     return true;
