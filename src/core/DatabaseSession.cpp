@@ -114,7 +114,12 @@ bool DatabaseSession::openExisting(const QString& path)
     const QString damaged = QStringLiteral("Файл ") + nativePath(path) +
                             QStringLiteral(" не является файлом базы данных или поврежден. "
                                            "Продолжение работы с этим файлом невозможно.");
-    if (!looksLikeWholeDatabase(path)) {
+    // A file with a rollback journal beside it was left in the middle of a write (a kill, a
+    // power cut): its header may describe pages that only the journal's rollback puts right, so
+    // the engine opens it first and the quick check below judges it.
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    const bool interrupted = journal.isFile() && journal.size() > 0;
+    if (!interrupted && !looksLikeWholeDatabase(path)) {
         prompt_.critical(damaged);
         return false;
     }
@@ -123,7 +128,7 @@ bool DatabaseSession::openExisting(const QString& path)
         if (!lockExclusive(*db, path))
             return false;
         // The run before did not end: the file is checked before anything is written to it.
-        if (!previousRunEndedCleanly(path) && !passesQuickCheck(*db)) {
+        if ((interrupted || !previousRunEndedCleanly(path)) && !passesQuickCheck(*db)) {
             prompt_.critical(damaged);
             return false;
         }
