@@ -17,6 +17,7 @@
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/FirstStartDialog.h"
+#include "ui/GuardedApplication.h"
 #include "ui/ParametersDialog.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/PlanMenuWindows.h"
@@ -101,7 +102,7 @@ int main(int argc, char* argv[])
                    stderr);
         return 2;
     }
-    QApplication qapp(argc, argv);
+    ui::GuardedApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("ratsionariy"));
     QApplication::setApplicationName(QStringLiteral("ratsionariy"));
     // Qt's own texts (file dialogs, the context menus of input fields) in Russian.
@@ -124,6 +125,7 @@ int main(int argc, char* argv[])
     ui::MessageBoxPrompt prompt;
     prompt.setUnattended(!screenshot.isEmpty());
     DatabaseSession session(prompt);
+    qapp.setReport(&prompt, [&session] { return session.isOpen() ? session.db().path() : app().dbPath; });
     // A missing file, here and for the create command, is made with the questions window and
     // filled with the standard reference data. An unattended run (a screenshot) takes the
     // remembered answers and shows no window on the way.

@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Database.h"
+#include "core/DatabaseErrors.h"
 #include "core/SchemaCatalogue.h"
 #include "core/Startup.h"
 
@@ -23,6 +24,7 @@ bool Context::openForWork()
     StartupWay way;
     way.askPassword = false;
     way.createMissing = false;
+    way.refuseUnfilled = false;
     return startUp(session, prompt, way) == StartupResult::Ready;
 }
 

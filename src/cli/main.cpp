@@ -5,6 +5,8 @@
 #include "cli/Commands.h"
 #include "core/AppState.h"
 #include "core/Clock.h"
+#include "core/Database.h"
+#include "core/DatabaseErrors.h"
 #include "core/DatabaseSession.h"
 #include "core/Startup.h"
 #include "menu/MenuModule.h"
@@ -100,7 +102,14 @@ int main(int argc, char* argv[])
 
     DatabaseSession session(prompt);
     cli::Context ctx{session, prompt, out, args};
-    const int rc = it->second.run(ctx);
+    int rc = cli::exitRefused;
+    // One guard per command: an engine error (a damaged page, a read-only file) is told, not fatal.
+    try {
+        rc = it->second.run(ctx);
+    } catch (const DbError& e) {
+        prompt.critical(databaseErrorMessage(QStringLiteral("выполнении команды \"") + command + QLatin1Char('"'), e,
+                                             session.isOpen() ? session.db().path() : app().dbPath));
+    }
     if (rc == cli::exitUsage)
         usage(err);
     out.flush();

@@ -4,7 +4,9 @@
 #include "core/DatabaseFileOps.h"
 #include "core/AppState.h"
 #include "core/Database.h"
+#include "core/DatabaseErrors.h"
 #include "core/DatabaseSession.h"
+#include "core/NewDatabaseFile.h"
 #include "core/Prompt.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
@@ -175,11 +177,15 @@ bool switchDatabase(DatabaseSession& session, const QString& path)
     const QString previous = currentPath(session);
     if (session.openDatabase(path, false)) {
         try {
+            if (refuseUnfilledFile(session.db(), session.prompt())) {
+                session.close();
+                reopen(session, previous);
+                return false;
+            }
             runStartupCheck(session.db(), session.prompt());
             return true;
         } catch (const DbError& e) {
-            session.prompt().critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
-                                      QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+            session.prompt().critical(databaseErrorMessage(QStringLiteral("проверке базы данных"), e, path));
             session.close();
         }
     }

@@ -1,7 +1,12 @@
 // The one open database of the run: exclusive opening, creation, verification and upgrade.
 
 #include "core/DatabaseSession.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+#include "core/DatabaseErrors.h"
+#include "core/UpgradeBackup.h"
 #include "core/Prompt.h"
+#include "core/RunMarker.h"
 #include "core/SchemaCatalogue.h"
 #include "core/SchemaUpgrade.h"
 
@@ -111,7 +116,12 @@ bool DatabaseSession::openExisting(const QString& path)
     const QString damaged = QStringLiteral("Файл ") + nativePath(path) +
                             QStringLiteral(" не является файлом базы данных или поврежден. "
                                            "Продолжение работы с этим файлом невозможно.");
-    if (!looksLikeWholeDatabase(path)) {
+    // A file with a rollback journal beside it was left in the middle of a write (a kill, a
+    // power cut): its header may describe pages that only the journal's rollback puts right, so
+    // the engine opens it first and the quick check below judges it.
+    const QFileInfo journal(path + QStringLiteral("-journal"));
+    const bool interrupted = journal.isFile() && journal.size() > 0;
+    if (!interrupted && !looksLikeWholeDatabase(path)) {
         prompt_.critical(damaged);
         return false;
     }
@@ -119,28 +129,26 @@ bool DatabaseSession::openExisting(const QString& path)
         auto db = std::make_unique<Database>(path, false);
         if (!lockExclusive(*db, path))
             return false;
-
-        bool newer = false;
-        const long long stamp = upgrade::fileVersion(*db);
-        const long long program = schema::versionNumber(schema::versionMajor, schema::versionMinor,
-                                                        schema::versionRevision);
-        if (stamp > program) {
-            prompt_.info(QStringLiteral("Версия базы данных новее, чем версия программы. Для работы с этой "
-                                        "базой рекомендуется обновить программу."));
-            newer = true;
+        // The run before did not end: the file is checked before anything is written to it.
+        if ((interrupted || !previousRunEndedCleanly(path)) && !passesQuickCheck(*db)) {
+            prompt_.critical(damaged);
+            return false;
         }
-        if (!upgrade::verifyBaseTables(*db, prompt_))
+        if (sqlite3_db_readonly(db->handle(), "main") == 1)
+            throw DbError(SQLITE_READONLY, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+        if (!prepareOpened(*db))
             return false;
-
-        Transaction tx(*db);
-        if (!upgrade::upgradeFile(*db, prompt_, !newer))
-            return false;
-        tx.commit();
         db_ = std::move(db);
+        setRunMarker(path);
+        markedPath_ = path;
         return true;
     } catch (const DbError& e) {
         if (e.code() == SQLITE_NOTADB || e.code() == SQLITE_CORRUPT) {
             prompt_.critical(damaged);
+            return false;
+        }
+        if (isWriteRefusal(e)) {
+            prompt_.critical(writeRefusalMessage(path, e));
             return false;
         }
         prompt_.critical(errorSentence(QStringLiteral("Произошла ошибка при открытии файла базы данных."), e));
@@ -148,12 +156,33 @@ bool DatabaseSession::openExisting(const QString& path)
     }
 }
 
+bool DatabaseSession::prepareOpened(Database& db)
+{
+    bool newer = false;
+    const long long stamp = upgrade::fileVersion(db);
+    const long long program = schema::versionNumber(schema::versionMajor, schema::versionMinor,
+                                                    schema::versionRevision);
+    if (stamp > program) {
+        prompt_.info(QStringLiteral("Версия базы данных новее, чем версия программы. Для работы с этой "
+                                    "базой рекомендуется обновить программу."));
+        newer = true;
+    }
+    if (!upgrade::verifyBaseTables(db, prompt_))
+        return false;
+    // An older program's file: its copy goes to the archive before anything of it changes.
+    if (stamp > 0 && stamp < program)
+        backupBeforeUpgrade(db, prompt_, app().appDir, Clock::today());
+
+    Transaction tx(db);
+    if (!upgrade::upgradeFile(db, prompt_, !newer))
+        return false;
+    tx.commit();
+    return true;
+}
+
 bool DatabaseSession::createDatabase(const QString& path)
 {
-    if (!openDatabase(path, true))
-        return false;
-    close();
-    return openDatabase(path, false);
+    return beginNewFile(path) && commitNewFile();
 }
 
 } // namespace rat

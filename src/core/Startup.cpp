@@ -3,7 +3,9 @@
 
 #include "core/Startup.h"
 #include "core/AppState.h"
+#include "core/DatabaseErrors.h"
 #include "core/DatabaseSession.h"
+#include "core/NewDatabaseFile.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"
 #include "core/SeasonDefaults.h"
@@ -47,7 +49,7 @@ bool createAndFillDatabase(DatabaseSession& session, const QString& path)
 {
     if (installedFill())
         return installedFill()(session, path);
-    if (!session.createDatabase(path))
+    if (!session.beginNewFile(path))
         return false;
     Database& db = session.db();
     try {
@@ -64,13 +66,13 @@ bool createAndFillDatabase(DatabaseSession& session, const QString& path)
         users.bindAll({QStringLiteral("Пользователь"), 2}).exec();
         tx.commit();
         runStartupCheck(db, session.prompt());
-        return true;
     } catch (const DbError& e) {
         session.prompt().warning(QStringLiteral("Произошла ошибка при создании файла базы данных. Ошибка: ") +
                                  QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
         session.close();
         return false;
     }
+    return session.commitNewFile();
 }
 
 StartupResult startUp(DatabaseSession& session, Prompt& prompt, const StartupWay& way)
@@ -87,13 +89,18 @@ StartupResult startUp(DatabaseSession& session, Prompt& prompt, const StartupWay
         if (!createAndFillDatabase(session, path))
             return StartupResult::Failed;
     } else {
+        removeStaleCreatingFile(path);
         if (!session.openDatabase(path, false))
             return StartupResult::Failed;
         try {
+            // Scripts make files with the layout only (the headless "create"); the desktop refuses them.
+            if (way.refuseUnfilled && refuseUnfilledFile(session.db(), prompt)) {
+                session.close();
+                return StartupResult::Failed;
+            }
             runStartupCheck(session.db(), prompt);
         } catch (const DbError& e) {
-            prompt.critical(QStringLiteral("Произошла ошибка при проверке базы данных. Ошибка: ") +
-                            QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
+            prompt.critical(databaseErrorMessage(QStringLiteral("проверке базы данных"), e, path));
             session.close();
             return StartupResult::Failed;
         }

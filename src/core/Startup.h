@@ -24,6 +24,7 @@ struct StartupWay {
     std::function<bool()> login;  // asked only when a program password is set; false ends the start
     bool askPassword = true;
     bool createMissing = true;
+    bool refuseUnfilled = true;   // a file without the organisation row is refused
 };
 
 // The one start-up sequence of every program: password, the file opened (verified, upgraded)

@@ -5,6 +5,7 @@
 #include "core/Rounding.h"
 #include "exchange/ImportContext.h"
 #include "exchange/PackageLoaders.h"
+#include "exchange/PackageNumbers.h"
 #include "exchange/PackageText.h"
 
 #include <QHash>
@@ -290,39 +291,44 @@ void writeLines(ImportContext& ctx, const pugi::xml_node& recipe, qint64 card)
     ctx.run(QStringLiteral("DELETE FROM recipes WHERE id_card_recipes = ?1"), {card});
     std::vector<VariantLine> variants;
     for (pugi::xml_node ing = recipe.child("ingredient"); ing; ing = ing.next_sibling("ingredient")) {
-        const bool comment = packageFlag(childText(ing, "isComment"));
-        const bool variant = packageFlag(childText(ing, "isVariant"));
-        const bool nested = !comment && isCardLine(childText(ing, "isCard"));
-        const QString name = childText(ing, "name");
-        qint64 target = 0;
-        if (nested) {
-            target = findCard(ctx, name, childText(ing, "Vloj_Number"), childText(ing, "Vloj_Numrec"));
-            if (!target)
-                continue;  // a dish that is nowhere cannot be a line
-        } else if (!comment) {
-            if (name.isEmpty())
-                continue;
-            target = lineProduct(ctx, name, ing.child("product"));
-        }
-        ColumnValues values{{QStringLiteral("id_card_recipes"), card},
-                            {QStringLiteral("id_product"), target},
-                            {QStringLiteral("isComment"), comment ? -1 : 0},
-                            {QStringLiteral("isVariant"), variant ? -1 : 0},
-                            {QStringLiteral("isCard"), nested ? -1 : 0},
-                            {QStringLiteral("id_MainCard"), 0}};
-        for (const char* c : {"brutto", "netto", "brutto2", "netto2", "vih_kol", "comment"}) {
-            const QVariant v = ctx.value(kLines, QString::fromLatin1(c), childText(ing, c));
-            if (v.isValid())
-                values.emplace_back(QString::fromLatin1(c), v);
-            else if (std::string_view(c) == "vih_kol")
-                values.emplace_back(QStringLiteral("vih_kol"), 100);
-            else if (std::string_view(c) == "brutto2" || std::string_view(c) == "netto2")
-                values.emplace_back(QString::fromLatin1(c), 0);
-        }
-        const qint64 line = ctx.insert(kLines, values);
-        if (variant)
-            variants.push_back({line, childText(ing, "MainCard"), childText(ing, "MainCard_Number"),
-                                childText(ing, "MainCard_Numrec")});
+        loadItem(ctx, [&] {
+            const bool comment = packageFlag(childText(ing, "isComment"));
+            const bool variant = packageFlag(childText(ing, "isVariant"));
+            const bool nested = !comment && isCardLine(childText(ing, "isCard"));
+            const QString name = childText(ing, "name");
+            qint64 target = 0;
+            if (nested) {
+                target = findCard(ctx, name, childText(ing, "Vloj_Number"), childText(ing, "Vloj_Numrec"));
+                if (!target)
+                    return;  // a dish that is nowhere cannot be a line
+            } else if (!comment) {
+                if (name.isEmpty())
+                    return;
+                target = lineProduct(ctx, name, ing.child("product"));
+            }
+            ColumnValues values{{QStringLiteral("id_card_recipes"), card},
+                                {QStringLiteral("id_product"), target},
+                                {QStringLiteral("isComment"), comment ? -1 : 0},
+                                {QStringLiteral("isVariant"), variant ? -1 : 0},
+                                {QStringLiteral("isCard"), nested ? -1 : 0},
+                                {QStringLiteral("id_MainCard"), 0}};
+            for (const char* c : {"brutto", "netto", "brutto2", "netto2", "vih_kol", "comment"}) {
+                const QVariant v = ctx.value(kLines, QString::fromLatin1(c), childText(ing, c));
+                // A weight below zero is no weight: the line is refused, not stored.
+                if (std::string_view(c) != "comment" && v.isValid() && v.toDouble() < 0)
+                    refuseValue(QString::fromLatin1(c), childText(ing, c));
+                if (v.isValid())
+                    values.emplace_back(QString::fromLatin1(c), v);
+                else if (std::string_view(c) == "vih_kol")
+                    values.emplace_back(QStringLiteral("vih_kol"), 100);
+                else if (std::string_view(c) == "brutto2" || std::string_view(c) == "netto2")
+                    values.emplace_back(QString::fromLatin1(c), 0);
+            }
+            const qint64 line = ctx.insert(kLines, values);
+            if (variant)
+                variants.push_back({line, childText(ing, "MainCard"), childText(ing, "MainCard_Number"),
+                                    childText(ing, "MainCard_Numrec")});
+        });
     }
     for (const VariantLine& v : variants)
         if (const qint64 main = mainLine(ctx, card, v))
@@ -404,7 +410,7 @@ int loadRecipes(ImportContext& ctx, const pugi::xml_node& entities)
     const int total = int(headers.size());
     int done = 0;
     for (const CardHeader& h : headers) {
-        fillCard(ctx, h);
+        loadItem(ctx, [&] { fillCard(ctx, h); });
         ctx.prompt().progress(++done, total, fillingLabel());
     }
     return total;

@@ -4,6 +4,7 @@
 #include "exchange/ImportContext.h"
 #include "core/Prompt.h"
 #include "core/SchemaCatalogue.h"
+#include "exchange/PackageNumbers.h"
 #include "exchange/PackageText.h"
 
 #include <QStringList>
@@ -64,10 +65,9 @@ QVariant ImportContext::value(const QString& tableName, const QString& columnNam
     case dbByte:
     case dbInteger:
     case dbLong:
-        return QVariant(qint64(std::llround(packageNumber(text))));
     case dbSingle:
     case dbDouble:
-        return QVariant(packageNumber(text));
+        return checkedNumber(f->type, columnName, text);
     case dbDate: {
         const QString t = packageTime(text);
         return t.isEmpty() ? QVariant() : QVariant(t);

@@ -206,11 +206,8 @@ QString answersSummary(const NewDatabaseAnswers& a)
 bool createAndFillNewDatabase(DatabaseSession& session, const QString& path, const NewDatabaseRequest& request)
 {
     Prompt& prompt = request.prompt ? *request.prompt : session.prompt();
-    session.close();
-    if (!session.createDatabase(path)) {
-        session.close();
+    if (!session.beginNewFile(path))
         return false;
-    }
     NewDatabaseAnswers answers = request.answers;
     if (request.askQuestions)
         request.askQuestions(answers);
@@ -242,13 +239,13 @@ bool createAndFillNewDatabase(DatabaseSession& session, const QString& path, con
                 {schema::versionMajor, schema::versionMinor, schema::versionRevision});
         runStartupCheck(db, prompt);
         prompt.progress(0, 0, label);
-        return true;
+        // Only the whole file takes its name.
+        return session.commitNewFile();
     } catch (const DbError& e) {
         prompt.progress(0, 0, label);
         prompt.warning(QStringLiteral("Произошла ошибка при создании файла базы данных. Ошибка: ") +
                        QString::number(e.code()) + QLatin1Char(' ') + e.text() + QLatin1Char('.'));
-        session.close();
-        QFile::remove(path);  // the file was begun here
+        session.close();  // the begun file goes with it
         return false;
     }
 }

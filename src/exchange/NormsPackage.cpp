@@ -5,6 +5,7 @@
 #include "core/Prompt.h"
 #include "exchange/ImportContext.h"
 #include "exchange/PackageLoaders.h"
+#include "exchange/PackageNumbers.h"
 #include "exchange/PackageText.h"
 
 #include <pugixml.hpp>
@@ -13,13 +14,14 @@ namespace rat::exchange {
 
 namespace {
 
+// Each item on its own: one with a value that cannot be stored is refused and the rest load.
 template <typename F>
-void forEachItem(const pugi::xml_node& entities, const char* section, F&& f)
+void forEachItem(ImportContext& ctx, const pugi::xml_node& entities, const char* section, F&& f)
 {
     for (pugi::xml_node s = entities.child(section); s; s = s.next_sibling(section))
         for (pugi::xml_node item = s.first_child(); item; item = item.next_sibling())
             if (item.type() == pugi::node_element)
-                f(item);
+                loadItem(ctx, [&] { f(item); });
 }
 
 qint64 productByName(ImportContext& ctx, const QString& name)
@@ -125,7 +127,7 @@ void loadTypeNorms(ImportContext& ctx, const pugi::xml_node& item, qint64 type)
 
 void loadReplaces(ImportContext& ctx, const pugi::xml_node& entities)
 {
-    forEachItem(entities, "replaces", [&](const pugi::xml_node& item) {
+    forEachItem(ctx, entities, "replaces", [&](const pugi::xml_node& item) {
         const qint64 product = productByName(ctx, childText(item, "pname"));
         const qint64 replacement = productByName(ctx, childText(item, "pname_replace"));
         if (!product || !replacement)
@@ -155,7 +157,7 @@ void loadRaspsCalls(ImportContext& ctx, const pugi::xml_node& entities)
     if (!entities.child("rasps_calls"))
         return;
     ctx.run(QStringLiteral("DELETE FROM RASPS_CALL"), {});
-    forEachItem(entities, "rasps_calls", [&](const pugi::xml_node& item) {
+    forEachItem(ctx, entities, "rasps_calls", [&](const pugi::xml_node& item) {
         ColumnValues values = ctx.sameNamedColumns(item, QStringLiteral("RASPS_CALL"),
                                                    {QStringLiteral("eating"), QStringLiteral("status"), QStringLiteral("id_eating")});
         const pugi::xml_node meal = item.child("eating");
@@ -169,7 +171,7 @@ void loadRaspsCalls(ImportContext& ctx, const pugi::xml_node& entities)
 
 void loadNormVitamins(ImportContext& ctx, const pugi::xml_node& entities)
 {
-    forEachItem(entities, "vitamins", [&](const pugi::xml_node& item) {
+    forEachItem(ctx, entities, "vitamins", [&](const pugi::xml_node& item) {
         const qint64 vitamin = ctx.find(QStringLiteral("vitamin"), QStringLiteral("vname"), childText(item, "vname"));
         if (!vitamin)
             return;

@@ -151,9 +151,28 @@ bool isUtf8(const QByteArray& bytes)
 struct ParseOutcome {
     bool readable = false;
     bool parsed = false;
-    int code = 0;
+    int code = -1;  // the parser's code; none when the text was refused before parsing
     QString reason;
 };
+
+// Text in a Cyrillic single-byte code page practically never forms valid multi-byte UTF-8,
+// while UTF-8 read as such a code page gives pairs like "Рљ": a file declared single-byte
+// whose bytes are valid UTF-8 with letters beyond ASCII was mislabelled.
+bool hasMultiByteUtf8(const QByteArray& bytes)
+{
+    bool beyondAscii = false;
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            beyondAscii = true;
+            break;
+        }
+    return beyondAscii && isUtf8(bytes);
+}
+
+QString encodingMismatch(const QString& declared)
+{
+    return QStringLiteral("Текст файла не соответствует объявленной в нем кодировке ") + declared + QLatin1Char('.');
+}
 
 ParseOutcome parseFile(const QString& path, pugi::xml_document& doc)
 {
@@ -162,7 +181,9 @@ ParseOutcome parseFile(const QString& path, pugi::xml_document& doc)
     if (!f.open(QIODevice::ReadOnly))
         return out;
     out.readable = true;
-    const QByteArray utf8 = packageBytesAsUtf8(f.readAll());
+    QByteArray utf8;
+    if (!packageText(f.readAll(), utf8, &out.reason))
+        return out;
     const pugi::xml_parse_result r =
         doc.load_buffer(utf8.constData(), size_t(utf8.size()), pugi::parse_default, pugi::encoding_utf8);
     out.parsed = bool(r);
@@ -190,26 +211,51 @@ QString decodeEntryName(const QByteArray& bytes)
 
 QByteArray packageBytesAsUtf8(const QByteArray& bytes)
 {
-    // A byte-order mark or no declared single-byte code page: the parser reads it as it is.
-    if (bytes.startsWith("\xEF\xBB\xBF") || !bytes.startsWith("<?xml"))
-        return bytes;
-    const qsizetype end = bytes.indexOf("?>");
-    if (end < 0)
-        return bytes;
-    const QByteArray declaration = bytes.left(end).toLower();
-    static const QRegularExpression re(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
-    const QRegularExpressionMatch m = re.match(QString::fromLatin1(declaration));
-    if (!m.hasMatch())
-        return bytes;
-    const QString enc = m.captured(1);
-    QString text;
-    if (enc == QLatin1String("windows-1251") || enc == QLatin1String("cp1251") || enc == QLatin1String("cp-1251"))
-        text = fromCp1251(bytes.mid(end));
-    else if (enc == QLatin1String("cp866") || enc == QLatin1String("ibm866"))
-        text = fromCp866(bytes.mid(end));
-    else
-        return bytes;
-    return QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"") + text.toUtf8();
+    QByteArray utf8;
+    return packageText(bytes, utf8) ? utf8 : bytes;
+}
+
+bool packageText(const QByteArray& bytes, QByteArray& utf8, QString* reason)
+{
+    auto refuse = [&](const QString& why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    // A byte-order mark names the encoding itself; the parser reads such a file as it is.
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        utf8 = bytes;
+        return true;
+    }
+    QString enc = QStringLiteral("utf-8");
+    qsizetype end = -1;
+    if (bytes.startsWith("<?xml")) {
+        end = bytes.indexOf("?>");
+        if (end >= 0) {
+            const QByteArray declaration = bytes.left(end).toLower();
+            static const QRegularExpression re(QStringLiteral("encoding\\s*=\\s*[\"']([^\"']+)[\"']"));
+            const QRegularExpressionMatch m = re.match(QString::fromLatin1(declaration));
+            if (m.hasMatch())
+                enc = m.captured(1).trimmed();
+        }
+    }
+    if (enc == QLatin1String("utf-8") || enc == QLatin1String("utf8")) {
+        if (!isUtf8(bytes))
+            return refuse(encodingMismatch(QStringLiteral("UTF-8")));
+        utf8 = bytes;
+        return true;
+    }
+    const bool cp1251 = enc == QLatin1String("windows-1251") || enc == QLatin1String("cp1251") ||
+                        enc == QLatin1String("cp-1251");
+    const bool cp866 = enc == QLatin1String("cp866") || enc == QLatin1String("ibm866");
+    if (!cp1251 && !cp866)
+        return refuse(QStringLiteral("Кодировка ") + enc + QStringLiteral(" не поддерживается."));
+    const QByteArray body = bytes.mid(end);
+    if (hasMultiByteUtf8(body) || (cp1251 && body.contains('\x98')))
+        return refuse(encodingMismatch(enc));
+    const QString text = cp1251 ? fromCp1251(body) : fromCp866(body);
+    utf8 = QByteArrayLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"") + text.toUtf8();
+    return true;
 }
 
 bool parsePackageFile(const QString& path, pugi::xml_document& doc, QString* error)
@@ -228,8 +274,9 @@ bool loadPackageFile(const QString& path, pugi::xml_document& doc, Prompt& promp
         return false;
     }
     if (!r.parsed) {
-        prompt.warning(QStringLiteral("Обнаружены ошибки в формате файла. ") + QString::number(r.code) +
-                       QLatin1Char(' ') + r.reason + QLatin1Char(' ') + QStringLiteral("Файл не был открыт."));
+        const QString code = r.code >= 0 ? QString::number(r.code) + QLatin1Char(' ') : QString();
+        prompt.warning(QStringLiteral("Обнаружены ошибки в формате файла. ") + code + r.reason + QLatin1Char(' ') +
+                       QStringLiteral("Файл не был открыт."));
         return false;
     }
     return true;

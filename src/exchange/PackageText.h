@@ -45,7 +45,11 @@ QString fromCp866(const QByteArray& bytes);
 // page of names in archives made without the UTF-8 flag).
 QString decodeEntryName(const QByteArray& bytes);
 
-// The file's bytes as UTF-8 text for the parser: a file declaring windows-1251 is converted.
+// The file's bytes as UTF-8 text for the parser: a file declaring windows-1251 or CP866 is
+// converted, one declaring UTF-8 (or nothing) is checked. False, with the reason, when the
+// bytes are not text of the declared encoding or the encoding is none of these.
+bool packageText(const QByteArray& bytes, QByteArray& utf8, QString* reason = nullptr);
+// The same, giving the bytes back unchanged where they are refused.
 QByteArray packageBytesAsUtf8(const QByteArray& bytes);
 
 // Parses the file. On a parse error the person is told "Обнаружены ошибки в формате файла. "

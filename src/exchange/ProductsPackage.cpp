@@ -4,6 +4,7 @@
 #include "core/Prompt.h"
 #include "exchange/ImportContext.h"
 #include "exchange/PackageLoaders.h"
+#include "exchange/PackageNumbers.h"
 #include "exchange/PackageText.h"
 
 #include <pugixml.hpp>
@@ -109,36 +110,40 @@ void loadCollection(ImportContext& ctx, const pugi::xml_node& entities, const Co
         for (pugi::xml_node item = collection.first_child(); item; item = item.next_sibling()) {
             if (item.type() != pugi::node_element)
                 continue;
-            ColumnValues values;
-            for (const char* c : load.columns) {
-                const pugi::xml_node n = firstDescendant(item, c);
-                if (!n)
-                    continue;
-                const QString text = nodeText(n);
-                if (text.isEmpty())
-                    continue;
-                const QVariant v = load.numericFlag && std::strcmp(c, load.numericFlag) == 0
-                                       ? QVariant(packageNumericFlag(text) ? -1 : 0)
-                                       : ctx.value(table, QString::fromLatin1(c), text);
-                if (v.isValid())
-                    values.emplace_back(QString::fromLatin1(c), v);
-            }
-            for (const Reference& r : load.references) {
-                const QString text = nodeText(firstDescendant(item, r.element));
-                if (text.isEmpty())
-                    continue;
-                values.emplace_back(QString::fromLatin1(r.column),
-                                    ctx.findOrCreate(QString::fromLatin1(r.table), QString::fromLatin1(r.nameColumn), text));
-            }
-            const QString keyText = nodeText(firstDescendant(item, load.key));
-            const qint64 existing = keyText.isEmpty() ? 0 : ctx.find(table, QString::fromLatin1(load.key), keyText);
-            qint64 id = existing;
-            if (existing)
-                ctx.update(table, existing, values);
-            else
-                id = ctx.insert(table, values);
-            if (isProducts)
-                loadProductParts(ctx, item, id, existing != 0);
+            loadItem(ctx, [&] {
+                if (isProducts && nodeText(firstDescendant(item, "pname")).isEmpty())
+                    throw PackageItemRefused(QStringLiteral("Элемент pname пуст: продукт без названия не загружен."));
+                ColumnValues values;
+                for (const char* c : load.columns) {
+                    const pugi::xml_node n = firstDescendant(item, c);
+                    if (!n)
+                        continue;
+                    const QString text = nodeText(n);
+                    if (text.isEmpty())
+                        continue;
+                    const QVariant v = load.numericFlag && std::strcmp(c, load.numericFlag) == 0
+                                           ? QVariant(packageNumericFlag(text) ? -1 : 0)
+                                           : ctx.value(table, QString::fromLatin1(c), text);
+                    if (v.isValid())
+                        values.emplace_back(QString::fromLatin1(c), v);
+                }
+                for (const Reference& r : load.references) {
+                    const QString text = nodeText(firstDescendant(item, r.element));
+                    if (text.isEmpty())
+                        continue;
+                    values.emplace_back(QString::fromLatin1(r.column),
+                                        ctx.findOrCreate(QString::fromLatin1(r.table), QString::fromLatin1(r.nameColumn), text));
+                }
+                const QString keyText = nodeText(firstDescendant(item, load.key));
+                const qint64 existing = keyText.isEmpty() ? 0 : ctx.find(table, QString::fromLatin1(load.key), keyText);
+                qint64 id = existing;
+                if (existing)
+                    ctx.update(table, existing, values);
+                else
+                    id = ctx.insert(table, values);
+                if (isProducts)
+                    loadProductParts(ctx, item, id, existing != 0);
+            });
         }
     }
 }

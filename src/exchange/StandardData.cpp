@@ -8,8 +8,10 @@
 #include "core/ShippedFolders.h"
 #include "exchange/ImportContext.h"
 #include "exchange/PackageLoaders.h"
+#include "exchange/PackageNumbers.h"
 #include "exchange/PackageText.h"
 #include "exchange/Unpack.h"
+#include "exchange/UnpackedArchive.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,6 +64,12 @@ bool loadPackage(ImportContext& ctx, const QString& path, const QString& notFill
                              QLatin1Char('.'));
         ctx.prompt().warning(notFilled);
         return false;
+    } catch (const PackageItemRefused& refused) {
+        // A value outside any item the loader can skip: nothing of the file is kept.
+        ctx.forgetAll();
+        ctx.prompt().warning(refused.message());
+        ctx.prompt().warning(notFilled);
+        return false;
     }
 }
 
@@ -103,9 +111,10 @@ QString stayTimeText(int stayCode)
     }
 }
 
-QString FindPackage(const QString& kind, const QString& regulation, const QString& stayTime, Prompt* prompt)
+QString FindPackage(const QString& kind, const QString& regulation, const QString& stayTime, Prompt* prompt,
+                    const QString& folder)
 {
-    const QDir dir(scratchFolder());
+    const QDir dir(folder.isEmpty() ? scratchFolder() : folder);
     const QStringList files = dir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
     for (const QString& f : files) {
         if (!f.contains(kind, Qt::CaseInsensitive))
@@ -135,22 +144,23 @@ ImportSummary ImportStandardData(Database& db, Prompt& prompt, const QString& ar
         prompt.warning(kFileNotFound);
         return summary;
     }
-    UnpackArchive(archive, prompt);
+    const UnpackedArchive unpacked(archive, prompt);
+    const QString folder = unpacked.folder();
     ImportContext ctx(db, prompt);
 
-    const QString products = FindPackage(kProductsWord, QString(), QString());
+    const QString products = FindPackage(kProductsWord, QString(), QString(), nullptr, folder);
     if (!products.isEmpty())
         summary.productsLoaded = loadPackage(ctx, products, kBooksNotFilled,
                                              [&](const pugi::xml_node& root) { loadProductsPackage(ctx, root); });
 
     if (!options.regulation.isEmpty()) {
-        const QString norms = FindPackage(kNormsWord, options.regulation, options.stayTime, &prompt);
+        const QString norms = FindPackage(kNormsWord, options.regulation, options.stayTime, &prompt, folder);
         if (!norms.isEmpty())
             summary.normsLoaded = loadPackage(ctx, norms, kCardsNotFilled,
                                               [&](const pugi::xml_node& root) { loadNormsPackage(ctx, root); });
     }
 
-    const QString collection = FindPackage(kCollectionWord, QString(), QString());
+    const QString collection = FindPackage(kCollectionWord, QString(), QString(), nullptr, folder);
     if (!collection.isEmpty())
         summary.collectionLoaded = loadPackage(ctx, collection, kCardsNotFilled, [&](const pugi::xml_node& root) {
             loadCollectionEaterTypes(ctx, root);
@@ -176,8 +186,8 @@ std::vector<RecipeCollection> listRecipeCollections(Prompt& prompt)
     }
     for (const QString& f : dir.entryList({QStringLiteral("*.zip")}, QDir::Files, QDir::Name)) {
         const QString archive = dir.filePath(f);
-        UnpackArchive(archive, prompt);
-        const QString package = FindPackage(kCollectionWord, QString(), QString());
+        const UnpackedArchive unpacked(archive, prompt);
+        const QString package = FindPackage(kCollectionWord, QString(), QString(), nullptr, unpacked.folder());
         if (package.isEmpty())
             continue;
         pugi::xml_document doc;
@@ -219,8 +229,8 @@ int ImportPlanMenuPackage(Database& db, Prompt& prompt, const QString& archive)
         prompt.status(kPlanNotImported);
         return -1;
     }
-    UnpackArchive(archive, prompt);
-    const QString path = FindPackage(kCollectionWord, QString(), QString());
+    const UnpackedArchive unpacked(archive, prompt);
+    const QString path = FindPackage(kCollectionWord, QString(), QString(), nullptr, unpacked.folder());
     pugi::xml_document doc;
     if (!path.isEmpty() && !loadPackageFile(path, doc, prompt)) {
         prompt.status(kPlanNotImported);

@@ -46,9 +46,11 @@ struct ImportSummary {
 // next one is still loaded. Problems are told to the person; nothing is returned to act on.
 ImportSummary ImportStandardData(Database& db, Prompt& prompt, const QString& archive, const StandardDataOptions& options);
 
-// The first unpacked *.xml of "Tempp" (in name order) whose name holds the kind word and
-// whose `sanpin` and `time` fit the regulation and stay time given; empty when none does.
-QString FindPackage(const QString& kind, const QString& regulation, const QString& stayTime, Prompt* prompt = nullptr);
+// The first unpacked *.xml of `folder` ("Tempp" when none is given), in name order, whose name
+// holds the kind word and whose `sanpin` and `time` fit the regulation and stay time given;
+// empty when none does.
+QString FindPackage(const QString& kind, const QString& regulation, const QString& stayTime, Prompt* prompt = nullptr,
+                    const QString& folder = QString());
 
 struct RecipeCollection {
     QString archive;  // full path of the .zip

@@ -78,11 +78,25 @@ QString unpackMessage(int code)
     case unpackCommandLine: return QStringLiteral("При создании ZIP-архива произошла ошибка командной строки!");
     case unpackOutOfMemory: return QStringLiteral("Недостаточно памяти для создания ZIP-архива. Операция прервана!");
     case unpackInterrupted: return QStringLiteral("Формирование ZIP-архива прервано пользователем.");
+    case unpackTooLarge:
+        return QStringLiteral("Обнаружены ошибки в формате файла. Распакованные файлы архива занимают больше ") +
+               QString::number(kUnpackLimit / (1024 * 1024)) + QStringLiteral(" МБ, допустимых для пакета данных.") +
+               QStringLiteral(" Файл не был открыт.");
     default: return QStringLiteral("Неизвестная ошибка при создании ZIP-архива.");
     }
 }
 
-UnpackResult extractArchive(const QString& archivePath, const QString& folder)
+void tellUnpackFailure(Prompt& prompt, int code)
+{
+    if (code == unpackOk)
+        return;
+    if (code == unpackTooLarge)
+        prompt.warning(unpackMessage(code));
+    else
+        prompt.critical(unpackMessage(code));
+}
+
+UnpackResult extractArchive(const QString& archivePath, const QString& folder, qint64 limit)
 {
     UnpackResult result;
     if (archivePath.isEmpty()) {
@@ -111,6 +125,8 @@ UnpackResult extractArchive(const QString& archivePath, const QString& folder)
 
     const QDir target(folder);
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    qint64 total = 0;
+    bool tooLarge = false;
     for (;;) {
         archive_entry* entry = nullptr;
         const int r = archive_read_next_header(a, &entry);
@@ -153,11 +169,24 @@ UnpackResult extractArchive(const QString& archivePath, const QString& folder)
                     fatal = true;
                 break;
             }
+            total += n;
+            if (total > limit) {
+                tooLarge = true;
+                break;
+            }
             if (writable && out.write(buffer.constData(), n) != n)
                 whole = false;
         }
         if (writable)
             out.close();
+        if (tooLarge) {
+            QFile::remove(path);
+            for (const QString& f : result.files)
+                QFile::remove(target.filePath(f));
+            result.files.clear();
+            result.code = unpackTooLarge;
+            break;
+        }
         if (whole) {
             result.files << name;
         } else {
@@ -190,8 +219,7 @@ int UnpackArchive(const QString& archive, Prompt& prompt)
         for (const QString& f : dir.entryList(QDir::Files | QDir::Hidden | QDir::System))
             dir.remove(f);
     const UnpackResult r = extractArchive(archive, folder);
-    if (r.code != unpackOk)
-        prompt.critical(unpackMessage(r.code));
+    tellUnpackFailure(prompt, r.code);
     return r.code;
 }
 

@@ -176,6 +176,22 @@ const BoxRule kBoxRules[] = {
     {entryRecipeLines, "id_MainCard", "isComment", false, false},
 };
 
+// A text the column cannot hold as typed: longer than its size, or a one-line name with a line
+// break or another control character (they break the lists and the printed forms).
+QString textProblem(const EditorField& f, const QString& text)
+{
+    if (f.limit > 0 && text.size() > f.limit)
+        return QStringLiteral("Значение поля ") + quoted(f.caption) + QStringLiteral(" длиннее допустимых ") +
+               QString::number(f.limit) + QStringLiteral(" знаков. Сократите введенное значение.");
+    if (f.control == Control::Text)
+        for (const QChar c : text)
+            if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+                return QStringLiteral("Поле ") + quoted(f.caption) +
+                       QStringLiteral(" не может содержать переводы строк и другие управляющие символы. Измените "
+                                      "введенное значение.");
+    return {};
+}
+
 } // namespace
 
 QString numberText(const QVariant& v, int decimals)
@@ -513,8 +529,10 @@ std::optional<qint64> RecordEditor::save()
                     return std::nullopt;
                 }
             } else {
-                if (f.limit > 0 && text.size() > f.limit)
-                    text = text.left(f.limit);
+                if (const QString problem = textProblem(f, text); !problem.isEmpty()) {
+                    prompt_.warning(problem);
+                    return std::nullopt;
+                }
                 const auto v = convert(f, text);
                 if (!v) {
                     prompt_.warning(QStringLiteral("Значение ") + quoted(text) + QStringLiteral(" поля ") +
