@@ -2,6 +2,7 @@
 // expense, write-off and order, the document total and the confirmation question.
 
 #include "stock/StockDocuments.h"
+#include "stock/MenuRequirementApproval.h"
 #include "stock/StockShared.h"
 
 #include "core/DataHelpers.h"
@@ -362,6 +363,10 @@ StockConfirm confirmStockDocument(Database& db, Prompt& prompt, StockKind kind, 
             {a == Answer::Yes ? -1 : 0, id});
     documentSum(db, kind, id);
     tx.commit();
+    // A receipt, expense or write-off changes what the lots hold from its date on: the later issues follow.
+    if (kind != StockKind::Order)
+        if (const auto h = readStockDocument(db, kind, id); h && h->date.isValid())
+            reissueFromDate(db, prompt, h->date);
     return a == Answer::Yes ? StockConfirm::Approved : StockConfirm::Draft;
 }
 
