@@ -11,6 +11,32 @@
 
 namespace rat::stock {
 
+namespace {
+
+// A working copy of a stored menu-requirement for the issue alone: header, link and lines, without
+// the remnants the window shows (the issue reads the lots itself). Returns IDM1.
+std::optional<qint64> loadForReissue(Database& db, qint64 dayMenuId, qint64 idm)
+{
+    const qint64 nk = db.scalar(QStringLiteral("SELECT COALESCE(MAX(nk), 0) + 1 FROM MENUTR1")).toLongLong();
+    db.exec(QStringLiteral("INSERT INTO MENUTR1 (date, stoim, status, id_ex, date_m, nom_m, nk) SELECT date, "
+                           "COALESCE(stoim, 0), COALESCE(status, 0), COALESCE(id_ex, 0), date_m, nom_m, ?2 "
+                           "FROM MENUTR WHERE IDM = ?1"),
+            {idm, nk});
+    const QVariant idm1 = db.scalar(QStringLiteral("SELECT IDM1 FROM MENUTR1 WHERE nk = ?1"), {nk});
+    if (idm1.isNull())
+        return std::nullopt;
+    db.exec(QStringLiteral("INSERT INTO MENUTM1 (IDM1, ID_day_menu, IDSkl) SELECT ?3, ID_day_menu, COALESCE(IDSkl, 0) "
+                           "FROM MENUTM WHERE ID_day_menu = ?1 AND IDM = ?2 LIMIT 1"),
+            {dayMenuId, idm, idm1});
+    db.exec(QStringLiteral("INSERT INTO MENUTR_POINT1 (id_product, id_type_eating, id_eating, id_card, kol, kolv, output, "
+                           "ost, IDM1) SELECT id_product, id_type_eating, id_eating, id_card, kol, kolv, output, 0, ?2 "
+                           "FROM MENUTR_POINT WHERE IDM = ?1 ORDER BY IDMP"),
+            {idm, idm1});
+    return idm1.toLongLong();
+}
+
+} // namespace
+
 bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optional<qint64> exceptDayMenu)
 {
     struct Approved {
@@ -45,11 +71,11 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
                    Buttons::YesNo, Answer::Yes) != Answer::Yes)
         return false;
 
-    SilentPrompt quiet;  // the loads' status texts stay out of the way
+    SilentPrompt quiet;
     Transaction tx(db);
     for (size_t i = 0; i < list.size(); ++i) {
         prompt.progress(int(i), int(list.size()), QString());
-        const auto idm1 = loadIntoWorkingCopy(db, quiet, list[i].dayMenuId, list[i].idm);
+        const auto idm1 = loadForReissue(db, list[i].dayMenuId, list[i].idm);
         if (!idm1)
             continue;
         issueAndApprove(db, quiet, *idm1, list[i].idm, false);
