@@ -250,5 +250,17 @@ TEST_F(Reissue, ExceptDayMenuAndLaterDatesOnly)
     EXPECT_TRUE(prompt.messages().isEmpty());
 }
 
+TEST_F(Reissue, UnconfirmedIssueStaysUnconfirmedAndLaterDaysFollow)
+{
+    const qint64 ex1 = expenseOf(*idm1);
+    prompt.answers = {Answer::No, Answer::Yes, Answer::Yes};
+    EXPECT_EQ(stock::confirmStockDocument(db(), prompt, stock::StockKind::Expense, ex1), stock::StockConfirm::Draft);
+    EXPECT_EQ(prompt.messages().size(), 4);
+    EXPECT_TRUE(prompt.messages().value(1).contains(QStringLiteral("начиная с даты 12.03.2026.")));
+    EXPECT_EQ(statusOf(QStringLiteral("expence_docum"), ex1), 0);
+    EXPECT_EQ(statusOf(QStringLiteral("expence_docum"), expenseOf(*idm2)), -1);
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(late, 1)}));
+}
+
 } // namespace
 } // namespace rat::test
