@@ -187,6 +187,18 @@ bool issueAndApprove(Database& db, Prompt& prompt, qint64 idm1, qint64 idm, bool
                        Buttons::YesNo, Answer::Yes) != Answer::Yes)
             return false;
     }
+    issueAndApproveFrom(db, idm1, idm, [&](const QDate& date, std::optional<qint64> warehouse,
+                                           std::optional<qint64> excluded) {
+        return lotRemnants(db, date, warehouse, excluded);
+    });
+    return true;
+}
+
+std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm, const LotSource& lots)
+{
+    const auto h = readWorkingHeader(db, idm1);
+    if (!h)
+        return {};
     const QVariant menuDate = db.scalar(QStringLiteral("SELECT substr(ddate, 1, 10) FROM day_menu WHERE id = ?1"),
                                         {h->dayMenuId});
     const QDate date = menuDate.isNull() ? h->dayMenuDate : parseIsoDate(menuDate.toString());
@@ -204,7 +216,8 @@ bool issueAndApprove(Database& db, Prompt& prompt, qint64 idm1, qint64 idm, bool
                 {menu::nextDocumentNumber(db, QStringLiteral("expence_docum")), date});
         expenseId = db.lastInsertId();
     }
-    issueForMenuRequirement(db, idm1, expenseId, date, h->warehouse, excluded);
+    std::vector<IssueLine> lines = issueFromLots(
+        db, idm1, expenseId, lots(date, h->warehouse != 0 ? std::optional<qint64>(h->warehouse) : std::nullopt, excluded));
     documentSum(db, StockKind::Expense, expenseId);
 
     db.exec(QStringLiteral("UPDATE expence_docum SET status = 0 WHERE id IN (SELECT r.id_ex FROM MENUTR r JOIN MENUTM tm "
@@ -218,7 +231,7 @@ bool issueAndApprove(Database& db, Prompt& prompt, qint64 idm1, qint64 idm, bool
     db.exec(QStringLiteral("UPDATE MENUTR1 SET status = -1, id_ex = ?2 WHERE IDM1 = ?1"), {idm1, expenseId});
     db.exec(QStringLiteral("UPDATE day_menu SET status = -1 WHERE id = ?1"), {h->dayMenuId});
     tx.commit();
-    return true;
+    return lines;
 }
 
 } // namespace rat::stock

@@ -3,9 +3,13 @@
 // stock-accounting modes, the issue from stock with its expense document, and the re-issue of every
 // later approved menu-requirement after an earlier stock document changes.
 
+#include "stock/StockIssue.h"
+
 #include <QDate>
 #include <QtGlobal>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace rat {
 class Database;
@@ -53,6 +57,14 @@ CloseOutcome closeMenuRequirement(Database& db, Prompt& prompt, qint64 idm1, std
 // both approved; every other menu-requirement of the same day menu and its expense document
 // back to 0; the day menu marked "Выполнен расход". One transaction.
 bool issueAndApprove(Database& db, Prompt& prompt, qint64 idm1, qint64 idm, bool ask = true);
+
+// The lots an issue walks on a date in a warehouse (nothing: all), the day's own approved issue
+// (the excluded expense document) left out.
+using LotSource = std::function<std::vector<LotRemnant>(const QDate& date, std::optional<qint64> warehouse,
+                                                         std::optional<qint64> excludedExpense)>;
+// The issue and approval without questions over lots from `lots` (the re-issue keeps them in
+// memory). Returns the expense lines written.
+std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm, const LotSource& lots);
 
 // Refills and re-approves, in date order, the expense documents of all approved menu-requirements
 // dated `from` or later (of other day menus than `exceptDayMenu`), each seeing the lots the earlier

@@ -1,11 +1,14 @@
 // The re-issue from a date: every approved menu-requirement dated on or after it issued again in
-// date order, each from the lots the earlier ones left, all in one transaction.
+// date order, each from the lots the earlier ones left (kept in memory), all in one transaction.
 
 #include "stock/MenuRequirement.h"
 #include "stock/MenuRequirementApproval.h"
 
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "stock/StockLots.h"
+
+#include <unordered_map>
 
 #include <vector>
 
@@ -71,14 +74,54 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
                    Buttons::YesNo, Answer::Yes) != Answer::Yes)
         return false;
 
-    SilentPrompt quiet;
     Transaction tx(db);
+    // The issues being redone stop counting at once; what is left of each lot is then kept in
+    // memory: the remnant over all dates, what later documents took given back for an earlier day,
+    // and what each re-issue takes carried to the next.
+    for (const Approved& a : list)
+        db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum IN (SELECT id_ex FROM MENUTR WHERE IDM = ?1)"),
+                {a.idm});
+    const std::vector<LotRemnant> all = lotRemnants(db, QDate(9999, 12, 31));
+    struct Taken {
+        qint64 lotId = 0;
+        double quantity = 0;
+        QDate date;
+    };
+    std::vector<Taken> taken;
+    for (const char* sql : {"SELECT e.id_storage, e.quantity, d.ddate FROM expense e JOIN expence_docum d "
+                            "ON d.id = e.id_expence_docum WHERE d.status = -1",
+                            "SELECT p.id_storage, p.quantity, d.wdate FROM spisanie_point p JOIN spisanie d "
+                            "ON d.id = p.id_spisanie WHERE d.status = -1"}) {
+        Statement t(db, QString::fromLatin1(sql));
+        while (t.next())
+            taken.push_back({t.toInt64(0), t.isNull(1) ? 0.0 : t.toDouble(1), parseIsoDate(t.toString(2))});
+    }
+    std::unordered_map<qint64, double> reissued;  // lot -> taken by the re-issues so far
+    const LotSource lotsOn = [&](const QDate& date, std::optional<qint64> warehouse, std::optional<qint64>) {
+        std::unordered_map<qint64, double> later;
+        for (const Taken& t : taken)
+            if (t.date > date)
+                later[t.lotId] += t.quantity;
+        std::vector<LotRemnant> out;
+        for (const LotRemnant& l : all) {
+            if (l.lotDate > date || (warehouse && l.warehouse != *warehouse))
+                continue;
+            LotRemnant r = l;
+            if (const auto it = later.find(l.lotId); it != later.end())
+                r.remnant += it->second;
+            if (const auto it = reissued.find(l.lotId); it != reissued.end())
+                r.remnant -= it->second;
+            out.push_back(std::move(r));
+        }
+        return out;
+    };
     for (size_t i = 0; i < list.size(); ++i) {
         prompt.progress(int(i), int(list.size()), QString());
         const auto idm1 = loadForReissue(db, list[i].dayMenuId, list[i].idm);
         if (!idm1)
             continue;
-        issueAndApprove(db, quiet, *idm1, list[i].idm, false);
+        for (const IssueLine& l : issueAndApproveFrom(db, *idm1, list[i].idm, lotsOn))
+            reissued[l.lotId] += l.quantity;
         clearWorkingCopy(db, *idm1);
     }
     tx.commit();
