@@ -8,6 +8,7 @@
 #include "core/Prompt.h"
 #include "stock/StockLots.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 #include <vector>
@@ -76,8 +77,8 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
 
     Transaction tx(db);
     // The issues being redone stop counting at once; what is left of each lot is then kept in
-    // memory: the remnant over all dates, what later documents took given back for an earlier day,
-    // and what each re-issue takes carried to the next.
+    // memory: its quantity less what the other documents dated up to the day took, less what the
+    // earlier re-issues took.
     for (const Approved& a : list)
         db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum IN (SELECT id_ex FROM MENUTR WHERE IDM = ?1)"),
                 {a.idm});
@@ -96,19 +97,28 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
         while (t.next())
             taken.push_back({t.toInt64(0), t.isNull(1) ? 0.0 : t.toDouble(1), parseIsoDate(t.toString(2))});
     }
+    std::sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.date < b.date; });
     std::unordered_map<qint64, double> reissued;  // lot -> taken by the re-issues so far
+    std::unordered_map<qint64, double> upTo;      // lot -> taken by the other documents up to the day
+    size_t passed = 0;                            // taken[..passed] are dated up to the day
+    QDate day;
     const LotSource lotsOn = [&](const QDate& date, std::optional<qint64> warehouse, std::optional<qint64>) {
-        std::unordered_map<qint64, double> later;
-        for (const Taken& t : taken)
-            if (t.date > date)
-                later[t.lotId] += t.quantity;
+        // The days come in order, so the sums only grow; a day out of order starts over.
+        if (day.isValid() && date < day) {
+            upTo.clear();
+            passed = 0;
+        }
+        day = date;
+        for (; passed < taken.size() && taken[passed].date <= date; ++passed)
+            upTo[taken[passed].lotId] += taken[passed].quantity;
         std::vector<LotRemnant> out;
         for (const LotRemnant& l : all) {
             if (l.lotDate > date || (warehouse && l.warehouse != *warehouse))
                 continue;
             LotRemnant r = l;
-            if (const auto it = later.find(l.lotId); it != later.end())
-                r.remnant += it->second;
+            r.remnant = l.quantity;
+            if (const auto it = upTo.find(l.lotId); it != upTo.end())
+                r.remnant -= it->second;
             if (const auto it = reissued.find(l.lotId); it != reissued.end())
                 r.remnant -= it->second;
             out.push_back(std::move(r));
