@@ -7,6 +7,7 @@
 #include "stock/MenuRequirement.h"
 #include "stock/MenuRequirementApproval.h"
 #include "stock/StockDocuments.h"
+#include "stock/StockLots.h"
 
 namespace rat::test {
 namespace {
@@ -260,6 +261,23 @@ TEST_F(Reissue, UnconfirmedIssueStaysUnconfirmedAndLaterDaysFollow)
     EXPECT_EQ(statusOf(QStringLiteral("expence_docum"), ex1), 0);
     EXPECT_EQ(statusOf(QStringLiteral("expence_docum"), expenseOf(*idm2)), -1);
     EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(late, 1)}));
+}
+
+TEST_F(Reissue, WriteOffsBetweenTheDaysCountOnlyFromTheirDate)
+{
+    // The cheap lot's remaining half is written off between the two days; a write-off of the late
+    // lot after both days does not count for them.
+    db().exec(QStringLiteral("UPDATE receipt SET status = -1 WHERE id = ?1"), {cheap});
+    writeOff(QStringLiteral("2026-03-13"), early, 0.5);
+    writeOff(QStringLiteral("2026-03-20"), late, 4);
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_TRUE(stock::reissueFromDate(db(), prompt, QDate(2026, 3, 5)));
+    EXPECT_EQ(expenseLines(expenseOf(*idm1)), QStringList({line(early, 1)}));
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(late, 1)}));
+    const auto lots = stock::lotRemnants(db(), QDate(2026, 3, 20));
+    ASSERT_EQ(lots.size(), 2u);
+    EXPECT_DOUBLE_EQ(lots[0].remnant, 0);  // early: 1.5 - 1 - 0.5
+    EXPECT_DOUBLE_EQ(lots[1].remnant, 0);  // late: 5 - 1 - 4
 }
 
 } // namespace
