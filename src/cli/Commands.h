@@ -56,7 +56,8 @@ void registerExchangeCommands();  // new database, standard data, collections, m
 void registerPlanMenuCommands();  // plan days, copies of plan-menus and days, the summary
 void registerDayMenuCommands();   // day menus: numbering, creation, rows, counts, copies
 void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
-void registerNormsCommands();     // nutrition norms, plan-menu analyses, product need of a plan-menu
+void registerNormsCommands();
+void registerApprovalCommands();  // menu-requirement approval and issue, re-issue, write-off of expired lots     // nutrition norms, plan-menu analyses, product need of a plan-menu
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -72,6 +73,7 @@ inline void registerAllCommands()
     registerDayMenuCommands();
     registerStockCommands();
     registerNormsCommands();
+    registerApprovalCommands();
 }
 
 } // namespace rat::cli

@@ -2,6 +2,7 @@
 // expense, write-off and order, the document total and the confirmation question.
 
 #include "stock/StockDocuments.h"
+#include "stock/MenuRequirementApproval.h"
 #include "stock/StockShared.h"
 
 #include "core/DataHelpers.h"
@@ -362,6 +363,20 @@ StockConfirm confirmStockDocument(Database& db, Prompt& prompt, StockKind kind, 
             {a == Answer::Yes ? -1 : 0, id});
     documentSum(db, kind, id);
     tx.commit();
+    // A receipt, expense or write-off changes what the lots hold from its date on: the later issues
+    // follow; the issue of a menu-requirement leaves its own day menu as the user set it.
+    if (kind != StockKind::Order)
+        if (const auto h = readStockDocument(db, kind, id); h && h->date.isValid()) {
+            std::optional<qint64> ownDayMenu;
+            if (kind == StockKind::Expense) {
+                const QVariant dm = db.scalar(QStringLiteral("SELECT tm.ID_day_menu FROM MENUTR r JOIN MENUTM tm "
+                                                             "ON tm.IDM = r.IDM WHERE r.id_ex = ?1 LIMIT 1"),
+                                              {id});
+                if (!dm.isNull())
+                    ownDayMenu = dm.toLongLong();
+            }
+            reissueFromDate(db, prompt, h->date, ownDayMenu);
+        }
     return a == Answer::Yes ? StockConfirm::Approved : StockConfirm::Draft;
 }
 

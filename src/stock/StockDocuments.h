@@ -98,6 +98,7 @@ std::optional<qint64> saveOrderLine(Database& db, Prompt& prompt, const OrderLin
 QString confirmQuestion(StockKind kind);
 enum class StockConfirm { Approved, Draft, Returned };
 // Asks the question (default "Да"); Yes stores status -1, No status 0, Cancel changes nothing.
+// After Yes or No, a receipt, expense or write-off re-issues the approved menu-requirements from its date.
 StockConfirm confirmStockDocument(Database& db, Prompt& prompt, StockKind kind, qint64 id);
 
 } // namespace rat::stock

@@ -76,6 +76,13 @@ std::vector<IssueLine> planIssue(const std::vector<LotRemnant>& lots, const std:
 int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const QDate& date,
                             std::optional<qint64> warehouse, std::optional<qint64> excludedExpense)
 {
+    return int(issueFromLots(db, idm1, expenseId,
+                             lotRemnants(db, date, warehouse && *warehouse != 0 ? warehouse : std::nullopt, excludedExpense))
+                   .size());
+}
+
+std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId, std::vector<LotRemnant> lots)
+{
     std::vector<IssueNeed> needs;
     std::unordered_set<qint64> products;
     Statement st(db, QStringLiteral("SELECT m.id_type_eating, m.id_product, SUM(m.kolv) * e.koef FROM MENUTR_POINT1 m "
@@ -104,8 +111,6 @@ int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const Q
     for (const auto& [name, id] : types)
         order.push_back(id);
 
-    std::vector<LotRemnant> lots = lotRemnants(db, date, warehouse && *warehouse != 0 ? warehouse : std::nullopt,
-                                               excludedExpense);
     std::erase_if(lots, [&](const LotRemnant& l) { return !products.count(l.productId); });
 
     const std::vector<IssueLine> lines = planIssue(lots, order, needs);
@@ -118,7 +123,7 @@ int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const Q
         ins.exec();
     }
     tx.commit();
-    return int(lines.size());
+    return lines;
 }
 
 } // namespace rat::stock

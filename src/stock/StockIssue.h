@@ -42,5 +42,8 @@ std::vector<IssueLine> planIssue(const std::vector<LotRemnant>& lots, const std:
 // with eaters, by short name. Joins the caller's transaction. Returns the number of lines written.
 int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const QDate& date,
                             std::optional<qint64> warehouse, std::optional<qint64> excludedExpense);
+// The same over lots already computed (on the issue's date, in the walk's order, any product):
+// the re-issue keeps them in memory. Returns the lines written.
+std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId, std::vector<LotRemnant> lots);
 
 } // namespace rat::stock

@@ -2,6 +2,9 @@
 
 #include "stock/StockModule.h"
 #include "stock/MenuRequirement.h"
+#include "stock/WriteOff.h"
+
+#include "core/Clock.h"
 
 namespace rat::stock {
 
@@ -10,6 +13,7 @@ menu::MenuRequirementGateway headlessGateway()
     menu::MenuRequirementGateway g;
     g.create = [](Database& db, Prompt& prompt, qint64 dayMenuId) { return createMenuRequirement(db, prompt, dayMenuId); };
     g.open = [](qint64) {};
+    g.autoWriteOff = [](Database& db, Prompt& prompt, qint64) { autoWriteOffExpired(db, prompt, Clock::today()); };
     return g;
 }
 

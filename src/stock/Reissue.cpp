@@ -1,0 +1,143 @@
+// The re-issue from a date: every approved menu-requirement dated on or after it issued again in
+// date order, each from the lots the earlier ones left (kept in memory), all in one transaction.
+
+#include "stock/MenuRequirement.h"
+#include "stock/MenuRequirementApproval.h"
+
+#include "core/Database.h"
+#include "core/Prompt.h"
+#include "stock/StockLots.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include <vector>
+
+namespace rat::stock {
+
+namespace {
+
+// A working copy of a stored menu-requirement for the issue alone: header, link and lines, without
+// the remnants the window shows (the issue reads the lots itself). Returns IDM1.
+std::optional<qint64> loadForReissue(Database& db, qint64 dayMenuId, qint64 idm)
+{
+    const qint64 nk = db.scalar(QStringLiteral("SELECT COALESCE(MAX(nk), 0) + 1 FROM MENUTR1")).toLongLong();
+    db.exec(QStringLiteral("INSERT INTO MENUTR1 (date, stoim, status, id_ex, date_m, nom_m, nk) SELECT date, "
+                           "COALESCE(stoim, 0), COALESCE(status, 0), COALESCE(id_ex, 0), date_m, nom_m, ?2 "
+                           "FROM MENUTR WHERE IDM = ?1"),
+            {idm, nk});
+    const QVariant idm1 = db.scalar(QStringLiteral("SELECT IDM1 FROM MENUTR1 WHERE nk = ?1"), {nk});
+    if (idm1.isNull())
+        return std::nullopt;
+    db.exec(QStringLiteral("INSERT INTO MENUTM1 (IDM1, ID_day_menu, IDSkl) SELECT ?3, ID_day_menu, COALESCE(IDSkl, 0) "
+                           "FROM MENUTM WHERE ID_day_menu = ?1 AND IDM = ?2 LIMIT 1"),
+            {dayMenuId, idm, idm1});
+    db.exec(QStringLiteral("INSERT INTO MENUTR_POINT1 (id_product, id_type_eating, id_eating, id_card, kol, kolv, output, "
+                           "ost, IDM1) SELECT id_product, id_type_eating, id_eating, id_card, kol, kolv, output, 0, ?2 "
+                           "FROM MENUTR_POINT WHERE IDM = ?1 ORDER BY IDMP"),
+            {idm, idm1});
+    return idm1.toLongLong();
+}
+
+} // namespace
+
+bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optional<qint64> exceptDayMenu)
+{
+    struct Approved {
+        qint64 idm = 0;
+        qint64 dayMenuId = 0;
+    };
+    std::vector<Approved> list;
+    Statement st(db, QStringLiteral("SELECT r.IDM, tm.ID_day_menu FROM MENUTR r JOIN MENUTM tm ON tm.IDM = r.IDM "
+                                    "WHERE substr(r.date, 1, 10) >= ?1 AND r.status = -1 AND (?2 IS NULL OR "
+                                    "tm.ID_day_menu <> ?2) ORDER BY substr(r.date, 1, 10), r.IDM"));
+    st.bind(1, isoDate(from)).bind(2, exceptDayMenu ? QVariant(*exceptDayMenu) : QVariant());
+    while (st.next())
+        list.push_back({st.toInt64(0), st.toInt64(1)});
+    if (list.empty())
+        return false;
+
+    const QString d = from.toString(QStringLiteral("dd.MM.yyyy"));
+    if (prompt.ask(QStringLiteral("Изменения этого документа затрагивают партионный учет продуктов на складе. Сейчас "
+                                  "программа будет заново заполнять и утверждать документы по расходу продуктов (на "
+                                  "основании утвержденных меню-требований), начиная с даты ") +
+                       d + QStringLiteral(". Это может занять несколько минут. Выполнить?"),
+                   Buttons::YesNo, Answer::Yes) != Answer::Yes) {
+        prompt.warning(QStringLiteral("Поскольку перерасчет расходования партий продуктов не был выполнен, то остатки по "
+                                      "складу по партиям товаров могут быть некорректны. Общее количество оставшихся "
+                                      "продуктов по всем партиям остается верным."));
+        return false;
+    }
+    if (prompt.ask(QStringLiteral("Внимание: документы \"Расход\" будут заполнены заново. Если Вы вручную корректировали "
+                                  "эти документы то изменения, внесенные вручную, начиная с даты ") +
+                       d + QStringLiteral(" будут потеряны. (Меню-требования, заказ, приход, списание остаются без "
+                                          "изменений.) Выполнить?"),
+                   Buttons::YesNo, Answer::Yes) != Answer::Yes)
+        return false;
+
+    Transaction tx(db);
+    // The issues being redone stop counting at once; what is left of each lot is then kept in
+    // memory: its quantity less what the other documents dated up to the day took, less what the
+    // earlier re-issues took.
+    for (const Approved& a : list)
+        db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum IN (SELECT id_ex FROM MENUTR WHERE IDM = ?1)"),
+                {a.idm});
+    const std::vector<LotRemnant> all = lotRemnants(db, QDate(9999, 12, 31));
+    struct Taken {
+        qint64 lotId = 0;
+        double quantity = 0;
+        QDate date;
+    };
+    std::vector<Taken> taken;
+    for (const char* sql : {"SELECT e.id_storage, e.quantity, d.ddate FROM expense e JOIN expence_docum d "
+                            "ON d.id = e.id_expence_docum WHERE d.status = -1",
+                            "SELECT p.id_storage, p.quantity, d.wdate FROM spisanie_point p JOIN spisanie d "
+                            "ON d.id = p.id_spisanie WHERE d.status = -1"}) {
+        Statement t(db, QString::fromLatin1(sql));
+        while (t.next())
+            taken.push_back({t.toInt64(0), t.isNull(1) ? 0.0 : t.toDouble(1), parseIsoDate(t.toString(2))});
+    }
+    std::sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.date < b.date; });
+    std::unordered_map<qint64, double> reissued;  // lot -> taken by the re-issues so far
+    std::unordered_map<qint64, double> upTo;      // lot -> taken by the other documents up to the day
+    size_t passed = 0;                            // taken[..passed] are dated up to the day
+    QDate day;
+    const LotSource lotsOn = [&](const QDate& date, std::optional<qint64> warehouse, std::optional<qint64>) {
+        // The days come in order, so the sums only grow; a day out of order starts over.
+        if (day.isValid() && date < day) {
+            upTo.clear();
+            passed = 0;
+        }
+        day = date;
+        for (; passed < taken.size() && taken[passed].date <= date; ++passed)
+            upTo[taken[passed].lotId] += taken[passed].quantity;
+        std::vector<LotRemnant> out;
+        for (const LotRemnant& l : all) {
+            if (l.lotDate > date || (warehouse && l.warehouse != *warehouse))
+                continue;
+            LotRemnant r = l;
+            r.remnant = l.quantity;
+            if (const auto it = upTo.find(l.lotId); it != upTo.end())
+                r.remnant -= it->second;
+            if (const auto it = reissued.find(l.lotId); it != reissued.end())
+                r.remnant -= it->second;
+            out.push_back(std::move(r));
+        }
+        return out;
+    };
+    for (size_t i = 0; i < list.size(); ++i) {
+        prompt.progress(int(i), int(list.size()), QString());
+        const auto idm1 = loadForReissue(db, list[i].dayMenuId, list[i].idm);
+        if (!idm1)
+            continue;
+        for (const IssueLine& l : issueAndApproveFrom(db, *idm1, list[i].idm, lotsOn))
+            reissued[l.lotId] += l.quantity;
+        clearWorkingCopy(db, *idm1);
+    }
+    tx.commit();
+    prompt.progress(0, 0, QString());
+    prompt.info(QStringLiteral("Операция перерасчета остатков партий продуктов успешно выполнена."));
+    return true;
+}
+
+} // namespace rat::stock
