@@ -158,7 +158,7 @@ protected:
             test::ScriptedPrompt prompt;
             app().dbPath = work;
             DatabaseSession s(prompt);
-            if (startUp(s, prompt, {}) != StartupResult::Ready) {
+            if (startUp(s, prompt, StartupWay{}) != StartupResult::Ready) {
                 ++failures;
                 ADD_FAILURE() << "start-up refused: " << prompt.messages().join('\n').toStdString();
                 continue;

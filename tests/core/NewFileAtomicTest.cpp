@@ -73,7 +73,7 @@ TEST(NewFileClaim, AClaimLeftByADeadRunIsRemovedAndTheFileMadeWhole)
     holdClaim(path).reset();
     app().dbPath = path;
     DatabaseSession again(prompt);
-    EXPECT_EQ(startUp(again, prompt, {}), StartupResult::Ready) << prompt.messages().join('\n').toStdString();
+    EXPECT_EQ(startUp(again, prompt, StartupWay{}), StartupResult::Ready) << prompt.messages().join('\n').toStdString();
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".creating")));
 }
 
@@ -109,7 +109,7 @@ TEST(NewFileClaim, AFileWithTheLayoutButNoOrganisationRowIsRefusedAtStart)
     const QByteArray before = test::fileBytes(path);
     app().dbPath = path;
     DatabaseSession session(prompt);
-    EXPECT_EQ(startUp(session, prompt, {}), StartupResult::Failed);
+    EXPECT_EQ(startUp(session, prompt, StartupWay{}), StartupResult::Failed);
     EXPECT_EQ(prompt.messages(),
               QStringList{QStringLiteral("critical: В файле базы данных ") + path +
                           QStringLiteral(" нет сведений об учреждении: файл не был заполнен до конца. Выберите другой "
@@ -157,7 +157,7 @@ TEST(NewFileClaim, KilledWhileFillingTheFileIsWholeOrAbsent)
         test::ScriptedPrompt prompt;
         app().dbPath = path;
         DatabaseSession session(prompt);
-        ASSERT_EQ(startUp(session, prompt, {}), StartupResult::Ready) << i << prompt.messages().join('\n').toStdString();
+        ASSERT_EQ(startUp(session, prompt, StartupWay{}), StartupResult::Ready) << i << prompt.messages().join('\n').toStdString();
         EXPECT_EQ(integrityProblems(session.db()), QStringList());
         EXPECT_EQ(session.db().scalar(QStringLiteral("SELECT count(*) FROM USERS")).toInt(), 2);
         session.close();
