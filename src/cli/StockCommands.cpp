@@ -236,7 +236,7 @@ int runDocumentLine(Context& ctx)
     if (!ctx.openForWork())
         return exitRefused;
     if (!rowExists(ctx.session.db(), stock::documentTable(*kind), *doc)) {
-        ctx.prompt.warning(QStringLiteral("Не найдена редактируемая запись. Обновите окно (F5), выделите другую строку."));
+        ctx.prompt.warning(missingRowText());
         return exitRefused;
     }
     const auto saved = save(ctx.session.db());

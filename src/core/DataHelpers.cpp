@@ -148,4 +148,10 @@ QString quoted(const QString& text)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+QString missingRowText(bool copy)
+{
+    return QStringLiteral("Не найдена ") + (copy ? QStringLiteral("копируемая") : QStringLiteral("редактируемая")) +
+           QStringLiteral(" запись. Обновите окно (F5), выделите другую строку.");
+}
+
 } // namespace rat

@@ -46,4 +46,8 @@ QString plainNumber(double x);
 // A value as the messages name it: in double quotes.
 QString quoted(const QString& text);
 
+// The row a window meant to edit (or copy) is gone: "Не найдена редактируемая (копируемая) запись.
+// Обновите окно (F5), выделите другую строку."
+QString missingRowText(bool copy = false);
+
 } // namespace rat

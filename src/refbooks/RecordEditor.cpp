@@ -289,9 +289,7 @@ bool RecordEditor::open(EditMode mode, std::optional<qint64> id, std::optional<q
                           QStringLiteral(" = ?1"));
     st.bind(1, id ? QVariant(*id) : QVariant());
     if (!id || !st.next()) {
-        prompt_.warning(QStringLiteral("Не найдена ") +
-                        (mode == EditMode::Edit ? QStringLiteral("редактируемая") : QStringLiteral("копируемая")) +
-                        QStringLiteral(" запись. Обновите окно (F5), выделите другую строку."));
+        prompt_.warning(missingRowText(mode != EditMode::Edit));
         return false;
     }
     for (size_t i = 0; i < book_.fields.size(); ++i) {

@@ -34,7 +34,7 @@ QString notValid(const QString& value, const QString& caption)
 
 QString editedRowMissing()
 {
-    return QStringLiteral("Не найдена редактируемая запись. Обновите окно (F5), выделите другую строку.");
+    return missingRowText();
 }
 
 } // namespace detail

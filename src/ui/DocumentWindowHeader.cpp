@@ -245,10 +245,7 @@ bool DocumentWindow::open(DocumentMode mode, std::optional<qint64> id, const Hea
     } else {
         const std::optional<HeaderValues> read = id ? kind_->read(db_, *id) : std::nullopt;
         if (!read) {
-            prompt_.warning(QStringLiteral("Не найдена ") +
-                            (mode == DocumentMode::Edit ? QStringLiteral("редактируемая")
-                                                        : QStringLiteral("копируемая")) +
-                            QStringLiteral(" запись. Обновите окно (F5), выделите другую строку."));
+            prompt_.warning(missingRowText(mode != DocumentMode::Edit));
             return false;
         }
         if (mode == DocumentMode::Edit) {

@@ -4,6 +4,7 @@
 
 #include "ui/MenuRequirementWindow.h"
 #include "core/ChoiceLists.h"
+#include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/BookCatalogue.h"
@@ -59,8 +60,7 @@ QString money(double v)
     return QString::number(v, 'f', 2).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
-const QString kNotFound =
-    QStringLiteral("Не найдена редактируемая запись. Обновите окно (F5), выделите другую строку.");
+const QString kNotFound = missingRowText();
 
 } // namespace
 

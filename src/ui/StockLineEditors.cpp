@@ -4,6 +4,7 @@
 
 #include "ui/StockLineEditors.h"
 #include "core/Clock.h"
+#include "core/DataHelpers.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/BookCatalogue.h"
@@ -158,9 +159,7 @@ std::optional<qint64> runLotEditor(const StockLineContext& c, std::optional<qint
                                         "rddate FROM storage WHERE id = ?1"));
         st.bind(1, *lotId);
         if (!st.next()) {
-            prompt.warning(QStringLiteral("Не найдена ") +
-                           (copy ? QStringLiteral("копируемая") : QStringLiteral("редактируемая")) +
-                           QStringLiteral(" запись. Обновите окно (F5), выделите другую строку."));
+            prompt.warning(missingRowText(copy));
             return std::nullopt;
         }
         d.setValue(QStringLiteral("id_product"), st.toInt64(0));
@@ -230,9 +229,7 @@ std::optional<qint64> runLotLineEditor(const StockLineContext& c, stock::StockKi
                                  : QStringLiteral("SELECT id_storage, quantity, why FROM spisanie_point WHERE id = ?1"));
         st.bind(1, *lineId);
         if (!st.next()) {
-            prompt.warning(QStringLiteral("Не найдена ") +
-                           (copy ? QStringLiteral("копируемая") : QStringLiteral("редактируемая")) +
-                           QStringLiteral(" запись. Обновите окно (F5), выделите другую строку."));
+            prompt.warning(missingRowText(copy));
             return std::nullopt;
         }
         lot = st.toInt64(0);
@@ -304,9 +301,7 @@ std::optional<qint64> runOrderLineEditor(const StockLineContext& c, qint64 docum
                                         "WHERE id = ?1"));
         st.bind(1, *lineId);
         if (!st.next()) {
-            prompt.warning(QStringLiteral("Не найдена ") +
-                           (copy ? QStringLiteral("копируемая") : QStringLiteral("редактируемая")) +
-                           QStringLiteral(" запись. Обновите окно (F5), выделите другую строку."));
+            prompt.warning(missingRowText(copy));
             return std::nullopt;
         }
         d.setValue(QStringLiteral("id_product"), st.toInt64(0));
