@@ -684,6 +684,25 @@ TEST_F(MenuReqWin, SavedWithAnIssueWritesTheApprovedExpense)
     closeChild(w);
     EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
+
+    // Opened from the journal, OK issues again over the same expense document and closes the window.
+    const QStringList issued = dump(QStringLiteral("expense"));
+    ASSERT_TRUE(ui::openBookWindow(*main, db(), prompt, 44));
+    ui::BookListWindow* journal = ui::findBookWindow(*main, 44);
+    ASSERT_NE(journal, nullptr);
+    ASSERT_TRUE(journal->selectId(idm));
+    journal->editRow();
+    w = active<ui::MenuRequirementWindow>();
+    ASSERT_NE(w, nullptr);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    w->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    QApplication::processEvents();
+    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("question: Выполнить расход? => Да")));
+    EXPECT_EQ(windows<ui::MenuRequirementWindow>(), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expence_docum")), 1);
+    EXPECT_EQ(dump(QStringLiteral("expense")).size(), issued.size());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
 }
 
 TEST_F(MenuReqWin, JournalAddsOneForAChosenDayMenu)
