@@ -256,6 +256,10 @@ ConfirmResult confirmDayMenu(Database& db, Prompt& prompt, qint64 dayMenuId)
         return ConfirmResult::Returned;
 
     const MenuRequirementGateway& g = gateway();
+    if (g.openForDayMenu) {
+        alignExpenseDates(db, prompt, dayMenuId);
+        return g.openForDayMenu(db, prompt, dayMenuId) ? ConfirmResult::MenuRequirementOpened : ConfirmResult::Stopped;
+    }
     if (g.autoWriteOff && readOrganisationSwitches(db).avtSpis)
         g.autoWriteOff(db, prompt, dayMenuId);
 

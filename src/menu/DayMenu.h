@@ -169,6 +169,9 @@ struct MenuRequirementGateway {
     std::function<void(qint64 menuRequirementId)> open;
     // The automatic write-off check before a menu-requirement is made (when INF.AvtSpis is set).
     std::function<void(Database&, Prompt&, qint64 dayMenuId)> autoWriteOff;
+    // When set, the whole way from a confirmed day menu to its open menu-requirement window (the
+    // write-off, the eaters check, the choice of a document); false when it stopped.
+    std::function<bool(Database&, Prompt&, qint64 dayMenuId)> openForDayMenu;
 };
 void setMenuRequirementGateway(MenuRequirementGateway gateway);
 

@@ -1,6 +1,6 @@
 // The menu-requirement window: the working copy shown in two views, quantities typed into the
 // grid, the replacement dialog, re-creation from the day menu, the cost box, the shortage list,
-// storing as not approved and the working copy removed on closing.
+// saving with approval and the questions on closing.
 
 #include "ui/MenuRequirementWindow.h"
 #include "core/ChoiceLists.h"
@@ -114,7 +114,7 @@ int ReplacementDialog::chosen() const
     return list_->currentRow();
 }
 
-MenuRequirementWindow::MenuRequirementWindow(Database& db, Prompt& prompt, qint64 idm, QWidget* parent)
+MenuRequirementWindow::MenuRequirementWindow(Database& db, Prompt& prompt, std::optional<qint64> idm, QWidget* parent)
     : QWidget(parent), db_(db), prompt_(prompt), idm_(idm)
 {
     setObjectName(QStringLiteral("frmMenuTr"));
@@ -200,17 +200,11 @@ MenuRequirementWindow::MenuRequirementWindow(Database& db, Prompt& prompt, qint6
         b->setAutoDefault(false);
         b->setMinimumWidth(96);
     }
-    const auto closeWindow = [this] {
-        if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            sub->close();
-        else
-            close();
-    };
-    connect(ok, &QPushButton::clicked, this, [this, closeWindow] {
-        if (!changed_ || save())
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (save() && !closing_)
             closeWindow();
     });
-    connect(cancel, &QPushButton::clicked, this, closeWindow);
+    connect(cancel, &QPushButton::clicked, this, [this] { closeWindow(); });
     addButtonRow(body, this, {ok, cancel});
     layout->addLayout(body, 1);
     setFocusProxy(grid_);
@@ -241,18 +235,35 @@ MenuRequirementWindow::~MenuRequirementWindow()
 
 bool MenuRequirementWindow::open()
 {
-    const QVariant dayMenu = db_.scalar(QStringLiteral("SELECT tm.ID_day_menu FROM MENUTM tm JOIN MENUTR r ON r.IDM = "
-                                                       "tm.IDM WHERE tm.IDM = ?1"),
-                                        {idm_});
+    const QVariant dayMenu =
+        idm_ ? db_.scalar(QStringLiteral("SELECT tm.ID_day_menu FROM MENUTM tm JOIN MENUTR r ON r.IDM = "
+                                         "tm.IDM WHERE tm.IDM = ?1"),
+                          {*idm_})
+             : QVariant();
     if (dayMenu.isNull()) {
         prompt_.warning(kNotFound);
         return false;
     }
-    idm1_ = stock::loadIntoWorkingCopy(db_, prompt_, dayMenu.toLongLong(), idm_);
+    idm1_ = stock::loadIntoWorkingCopy(db_, prompt_, dayMenu.toLongLong(), *idm_);
     if (!idm1_) {
         prompt_.warning(kNotFound);
         return false;
     }
+    showLoaded();
+    return true;
+}
+
+bool MenuRequirementWindow::openWorkingCopy(const stock::OpenedRequirement& opened)
+{
+    idm1_ = opened.idm1;
+    idm_ = opened.idm;
+    changed_ = !idm_;
+    showLoaded();
+    return true;
+}
+
+void MenuRequirementWindow::showLoaded()
+{
     if (const auto h = stock::readWorkingHeader(db_, *idm1_))
         header_ = *h;
     loading_ = true;
@@ -260,7 +271,16 @@ bool MenuRequirementWindow::open()
     loading_ = false;
     reload();
     refreshTitle();
-    return true;
+}
+
+void MenuRequirementWindow::closeWindow()
+{
+    closing_ = true;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+    closing_ = false;
 }
 
 stock::WorkingView MenuRequirementWindow::view() const
@@ -478,30 +498,42 @@ void MenuRequirementWindow::recreate()
     reload();
 }
 
+std::optional<double> MenuRequirementWindow::typedCost()
+{
+    const QString text = cost_->text().trimmed();
+    if (text.isEmpty())
+        return 0.0;
+    const std::optional<double> v =
+        typedNumber(prompt_, text, QStringLiteral("Стоимость меню, ") + books::currencyShortName(db_));
+    if (!v)
+        cost_->setFocus();
+    return v;
+}
+
 bool MenuRequirementWindow::save()
 {
     if (!idm1_)
         return false;
-    const QString text = cost_->text().trimmed();
-    double cost = 0;
-    if (!text.isEmpty()) {
-        const std::optional<double> v =
-            typedNumber(prompt_, text, QStringLiteral("Стоимость меню, ") + books::currencyShortName(db_));
-        if (!v) {
-            cost_->setFocus();
-            return false;
-        }
-        cost = *v;
-    }
+    const std::optional<double> cost = typedCost();
+    if (!cost)
+        return false;
+    stock::SaveOutcome outcome = stock::SaveOutcome::Cancelled;
     try {
-        idm_ = stock::storeWorkingCopy(db_, *idm1_, idm_, cost);
+        outcome = stock::saveMenuRequirement(db_, prompt_, *idm1_, idm_, *cost);
     } catch (const DbError& e) {
         prompt_.critical(QStringLiteral("Возникла ошибка при сохранении меню-требования. ") + e.text());
         return false;
     }
+    if (outcome == stock::SaveOutcome::Cancelled)
+        return false;
     changed_ = false;
+    if (const auto h = stock::readWorkingHeader(db_, *idm1_))
+        header_ = *h;
     refreshTitle();
-    emit documentSaved(idm_);
+    if (idm_)
+        emit documentSaved(*idm_);
+    if (outcome == stock::SaveOutcome::Issued && fromJournal_)
+        closeWindow();
     return true;
 }
 
@@ -543,26 +575,41 @@ QSize MenuRequirementWindow::sizeHint() const
 
 void MenuRequirementWindow::closeEvent(QCloseEvent* event)
 {
-    if (changed_) {
-        switch (prompt_.ask(QStringLiteral("Сохранить изменения?"), Buttons::YesNoCancel, Answer::Yes)) {
-        case Answer::Yes:
-            if (!save()) {
+    if (idm1_) {
+        double cost = header_.cost;
+        if (changed_) {
+            const std::optional<double> typed = typedCost();
+            if (!typed) {
                 event->ignore();
                 return;
             }
-            break;
-        case Answer::No: break;
-        default: event->ignore(); return;
+            cost = *typed;
         }
-    }
-    if (idm1_) {
-        stock::clearWorkingCopy(db_, *idm1_);
+        const qint64 idm1 = *idm1_;
+        stock::CloseOutcome outcome = stock::CloseOutcome::ClosedWithoutStoring;
+        try {
+            outcome = stock::closeMenuRequirement(db_, prompt_, idm1, idm_, cost, changed_);
+        } catch (const DbError& e) {
+            prompt_.critical(QStringLiteral("Возникла ошибка при сохранении меню-требования. ") + e.text());
+        }
         idm1_.reset();
+        changed_ = false;
+        const bool stored = outcome == stock::CloseOutcome::StoredNotApproved ||
+                            outcome == stock::CloseOutcome::Approved || outcome == stock::CloseOutcome::Issued;
+        if (stored && idm_)
+            emit documentSaved(*idm_);
+        // A failed store leaves no working copy behind either.
+        try {
+            stock::clearWorkingCopy(db_, idm1);
+        } catch (...) {
+        }
     }
     event->accept();
 }
 
-MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt, qint64 idm)
+namespace {
+
+MenuRequirementWindow* bringForward(MainWindow& main, qint64 idm)
 {
     for (QMdiSubWindow* sub : main.mdiArea()->subWindowList())
         if (auto* w = qobject_cast<MenuRequirementWindow*>(sub->widget()); w && w->documentId() == idm) {
@@ -571,11 +618,11 @@ MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Promp
             main.mdiArea()->setActiveSubWindow(sub);
             return w;
         }
-    auto* w = new MenuRequirementWindow(db, prompt, idm);
-    if (!w->open()) {
-        delete w;
-        return nullptr;
-    }
+    return nullptr;
+}
+
+MenuRequirementWindow* addWindow(MainWindow& main, MenuRequirementWindow* w)
+{
     QMdiSubWindow* sub = main.addChild(w);
     // The remnants are read again whenever the person comes back to the window.
     QObject::connect(main.mdiArea(), &QMdiArea::subWindowActivated, w, [w, sub](QMdiSubWindow* active) {
@@ -583,6 +630,36 @@ MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Promp
             w->activated();
     });
     return w;
+}
+
+} // namespace
+
+MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt, qint64 idm, bool fromJournal)
+{
+    if (MenuRequirementWindow* open = bringForward(main, idm))
+        return open;
+    auto* w = new MenuRequirementWindow(db, prompt, idm);
+    w->setOpenedFromJournal(fromJournal);
+    if (!w->open()) {
+        delete w;
+        return nullptr;
+    }
+    return addWindow(main, w);
+}
+
+MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt,
+                                           const stock::OpenedRequirement& opened, bool fromJournal)
+{
+    // A stored document already open keeps its window; the new working copy is not needed.
+    if (opened.idm)
+        if (MenuRequirementWindow* open = bringForward(main, *opened.idm)) {
+            stock::clearWorkingCopy(db, opened.idm1);
+            return open;
+        }
+    auto* w = new MenuRequirementWindow(db, prompt, opened.idm);
+    w->setOpenedFromJournal(fromJournal);
+    w->openWorkingCopy(opened);
+    return addWindow(main, w);
 }
 
 } // namespace rat::ui

@@ -2,10 +2,12 @@
 // The menu-requirement window (frmMenuTr): the products a day menu needs, per product for all
 // eaters or line by line per eater type, meal and dish, beside the store's remnant; quantities
 // edited, a product replaced, the whole re-created from the day menu, the cost of the menu and
-// the products the store lacks. The window edits a working copy of the document and stores it
-// as not approved; the working copy goes when the window closes.
+// the products the store lacks. The window edits a working copy of the document; saving asks
+// whether to approve (and issue from stock), closing asks for unsaved changes; the working copy
+// goes when the window closes.
 
 #include "stock/MenuRequirement.h"
+#include "stock/MenuRequirementApproval.h"
 #include "ui/MainChildCommands.h"
 
 #include <QDialog>
@@ -53,15 +55,21 @@ private:
 class MenuRequirementWindow : public QWidget, public ChildCommands {
     Q_OBJECT
 public:
-    // The stored menu-requirement `idm`; open() puts it into a working copy.
-    MenuRequirementWindow(Database& db, Prompt& prompt, qint64 idm, QWidget* parent = nullptr);
+    // The stored menu-requirement `idm` (open() puts it into a working copy), or nothing for a
+    // working copy given to openWorkingCopy().
+    MenuRequirementWindow(Database& db, Prompt& prompt, std::optional<qint64> idm, QWidget* parent = nullptr);
     ~MenuRequirementWindow() override;
 
     // Loads the document into a working copy; false when it no longer exists (the person has
     // been told) and the window is not to be shown.
     bool open();
+    // Takes a working copy already made for a day menu; a new document (no `idm`) counts as
+    // changed until it is first stored.
+    bool openWorkingCopy(const stock::OpenedRequirement& opened);
+    // Opened from the journal: an issue closes the window.
+    void setOpenedFromJournal(bool on) { fromJournal_ = on; }
 
-    qint64 documentId() const { return idm_; }
+    std::optional<qint64> documentId() const { return idm_; }
     std::optional<qint64> workingId() const { return idm1_; }
     bool isChanged() const { return changed_; }
 
@@ -79,7 +87,8 @@ public:
     bool setQuantity(int row, const QString& text);
     void replaceProduct();
     void recreate();
-    // Stores the working copy as a not approved document.
+    // The save command and OK: "Выполнить расход?" / "Утвердить меню-требование?", then stored
+    // (and issued); false when cancelled or refused.
     bool save();
     // On every activation: the remnants as the store holds them now.
     void activated();
@@ -101,10 +110,16 @@ private:
     void markChanged();
     void refreshTitle();
     void quantityEdited(int row, int column);
+    void showLoaded();
+    // The cost box as a number (empty: 0); nothing when refused (the person has been told).
+    std::optional<double> typedCost();
+    void closeWindow();
 
     Database& db_;
     Prompt& prompt_;
-    qint64 idm_;
+    std::optional<qint64> idm_;
+    bool fromJournal_ = false;
+    bool closing_ = false;
     std::optional<qint64> idm1_;
     stock::WorkingHeader header_;
     std::vector<stock::WorkingLine> lines_;  // by grid row
@@ -124,6 +139,10 @@ private:
 
 // Opens the window of a stored menu-requirement inside the main window (an open one is brought
 // forward). Null when the document no longer exists.
-MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt, qint64 idm);
+MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt, qint64 idm,
+                                           bool fromJournal = false);
+// Opens the window on a working copy made for a day menu.
+MenuRequirementWindow* openMenuRequirement(MainWindow& main, Database& db, Prompt& prompt,
+                                           const stock::OpenedRequirement& opened, bool fromJournal = false);
 
 } // namespace rat::ui

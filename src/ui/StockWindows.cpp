@@ -7,6 +7,7 @@
 #include "core/Prompt.h"
 #include "menu/DayMenu.h"
 #include "stock/MenuRequirement.h"
+#include "stock/MenuRequirementApproval.h"
 #include "stock/StockModule.h"
 #include "ui/BookListWindow.h"
 #include "ui/BookWindows.h"
@@ -40,9 +41,12 @@ void followDocument(MainWindow& main, int entry, DocumentWindow* w)
         QObject::connect(w, &DocumentWindow::documentSaved, &main, [&main, entry](qint64 id) { follow(main, entry, id); });
 }
 
-MenuRequirementWindow* openRequirement(MainWindow& main, Database& db, Prompt& prompt, qint64 idm)
+// The window on a stored document (from the journal) or on a working copy made for a day menu.
+template <typename Source>
+MenuRequirementWindow* openRequirement(MainWindow& main, Database& db, Prompt& prompt, const Source& source,
+                                       bool fromJournal)
 {
-    MenuRequirementWindow* w = openMenuRequirement(main, db, prompt, idm);
+    MenuRequirementWindow* w = openMenuRequirement(main, db, prompt, source, fromJournal);
     if (w)
         QObject::connect(w, &MenuRequirementWindow::documentSaved, &main,
                          [&main](qint64 id) { follow(main, entryMenuRequirements, id); });
@@ -74,13 +78,11 @@ void installRequirementJournal(MainWindow& main)
             const std::optional<qint64> dayMenu = stock::chooseDayMenuForNewRequirement(db, prompt);
             if (!dayMenu)
                 return std::nullopt;
-            const std::optional<qint64> idm = stock::createMenuRequirement(db, prompt, *dayMenu);
-            if (!idm)
-                return std::nullopt;
-            follow(main, entryMenuRequirements, *idm);
-            openRequirement(main, db, prompt, *idm);
+            // Stored on its first save, when the journal reads its list again.
+            if (const auto opened = stock::openForDayMenu(db, prompt, *dayMenu))
+                openRequirement(main, db, prompt, *opened, true);
         } else if (mode == books::EditMode::Edit && id) {
-            openRequirement(main, db, prompt, *id);
+            openRequirement(main, db, prompt, *id, true);
         } else {
             prompt.info(MainWindow::notAvailableText());
         }
@@ -124,7 +126,11 @@ void installStockWindows(MainWindow& main, DatabaseSession& session)
     menu::MenuRequirementGateway gateway = stock::headlessGateway();
     gateway.open = [&main, &session](qint64 idm) {
         if (session.isOpen())
-            openRequirement(main, session.db(), session.prompt(), idm);
+            openRequirement(main, session.db(), session.prompt(), idm, false);
+    };
+    gateway.openForDayMenu = [&main](Database& db, Prompt& prompt, qint64 dayMenuId) {
+        const auto opened = stock::openForDayMenu(db, prompt, dayMenuId);
+        return opened && openRequirement(main, db, prompt, *opened, false) != nullptr;
     };
     menu::setMenuRequirementGateway(std::move(gateway));
 }

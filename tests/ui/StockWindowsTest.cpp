@@ -470,6 +470,10 @@ protected:
     }
 
     qint64 pm = 0, ya = 0, sa = 0, breakfast = 0, grain = 0, rice = 0, porridge = 0, m = 0;
+    const QString changedQuestion = QStringLiteral(
+        "question: Были внесены изменения в меню-требование. Выполнить расход и сохранить меню-требование? \"Да\" - "
+        "сохранить меню-требование и выполнить расход, \"Нет\" - сохранить изменения в меню-требовании, \"Отмена\" - "
+        "не сохранять изменения.");
 };
 
 TEST_F(MenuReqWin, OpenedFromAConfirmedDayMenuShowsItsLines)
@@ -480,12 +484,13 @@ TEST_F(MenuReqWin, OpenedFromAConfirmedDayMenuShowsItsLines)
     EXPECT_EQ(prompt.messages().value(0),
               QStringLiteral("question: Открыть меню-требование? \"Да\" - открыть, \"Нет\" - сохранить меню на день "
                              "как черновик, \"Отмена\" - вернуться. => Да"));
-    // Stored at once as not approved, with a working copy for the window.
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR WHERE status = 0 OR status IS NULL")), 1);
+    // A working copy for the window; the document is stored on its first save.
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR")), 0);
+    EXPECT_FALSE(w->documentId());
     ASSERT_TRUE(w->workingId());
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR_POINT1 WHERE IDM1 = ?1"), {*w->workingId()}), 2);
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Меню-требование № 3 от 05.12.2026"));
-    EXPECT_FALSE(w->isChanged());
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Меню-требование № 3 от 05.12.2026*"));
+    EXPECT_TRUE(w->isChanged());
 
     EXPECT_EQ(w->viewBox()->currentText(), QStringLiteral("Все довольствующиеся"));
     EXPECT_EQ(headerLabels(w->grid()).mid(0, 4),
@@ -519,10 +524,12 @@ TEST_F(MenuReqWin, OpenedFromAConfirmedDayMenuShowsItsLines)
     EXPECT_EQ(gridColumn(w->grid(), 8), QStringList({QStringLiteral("3"), QStringLiteral("3")}));
     EXPECT_TRUE(w->shortageBox()->toPlainText().isEmpty());
 
-    // Closing without changes stores nothing and takes the working copy away.
+    // Closing with "Отмена" stores nothing and takes the working copy away.
     prompt.clear();
+    prompt.answers = {Answer::Cancel};
     closeChild(w);
-    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
+    EXPECT_EQ(prompt.messages(), QStringList(changedQuestion + QStringLiteral(" => Отмена")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR_POINT1")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTM1")), 0);
@@ -533,7 +540,16 @@ TEST_F(MenuReqWin, EditMarksTheCaptionAndIsStoredOrDroppedOnClosing)
     openMain();
     ui::MenuRequirementWindow* w = confirmDayMenu();
     ASSERT_NE(w, nullptr);
-    const qint64 idm = w->documentId();
+    // Saved with "Нет": stored as not approved, the caption loses its mark.
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    w->action(QStringLiteral("keySave"))->trigger();
+    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("question: Выполнить расход? => Нет")));
+    ASSERT_TRUE(w->documentId());
+    const qint64 idm = *w->documentId();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Меню-требование № 3 от 05.12.2026"));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COALESCE(status, 0) FROM MENUTR WHERE IDM = ?1"), {idm}).toInt(), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expence_docum")), 0);
     const QStringList stored = dump(QStringLiteral("MENUTR_POINT"));
 
     w->viewBox()->setCurrentIndex(1);
@@ -554,16 +570,16 @@ TEST_F(MenuReqWin, EditMarksTheCaptionAndIsStoredOrDroppedOnClosing)
                                          "введенное значение.")));
     EXPECT_EQ(gridColumn(w->grid(), 6), QStringList({QStringLiteral("0,6"), QStringLiteral("1,2")}));
 
-    // Closing: "Нет" keeps the stored document as it was; the working copy goes.
+    // Closing: "Отмена" keeps the stored document as it was; the working copy goes.
     prompt.clear();
-    prompt.answers = {Answer::No};
+    prompt.answers = {Answer::Cancel};
     closeChild(w);
-    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("question: Сохранить изменения? => Нет")));
+    EXPECT_EQ(prompt.messages(), QStringList(changedQuestion + QStringLiteral(" => Отмена")));
     EXPECT_EQ(dump(QStringLiteral("MENUTR_POINT")), stored);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR_POINT1")), 0);
 
-    // Opened again from the journal, edited, "Да": stored as not approved with the cost typed.
+    // Opened again from the journal, edited, "Нет": stored as not approved with the cost typed.
     ASSERT_TRUE(ui::openBookWindow(*main, db(), prompt, 44));
     ui::BookListWindow* journal = ui::findBookWindow(*main, 44);
     ASSERT_NE(journal, nullptr);
@@ -576,8 +592,9 @@ TEST_F(MenuReqWin, EditMarksTheCaptionAndIsStoredOrDroppedOnClosing)
     EXPECT_TRUE(w->setQuantity(1, QStringLiteral("1,2")));
     w->costEdit()->setText(QStringLiteral("123,45"));
     prompt.clear();
-    prompt.answers = {Answer::Yes};
+    prompt.answers = {Answer::No};
     closeChild(w);
+    EXPECT_EQ(prompt.messages(), QStringList(changedQuestion + QStringLiteral(" => Нет")));
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
     EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT kolv FROM MENUTR_POINT WHERE IDM = ?1 AND id_type_eating = ?2"),
                                  {idm, ya})
@@ -632,6 +649,62 @@ TEST_F(MenuReqWin, ReplacementAndRecreation)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR_POINT1")), 0);
 }
 
+// A second lot of 1 kg that spoils first: the issue takes it whole before the older lot.
+TEST_F(MenuReqWin, SavedWithAnIssueWritesTheApprovedExpense)
+{
+    const qint64 older = count(QStringLiteral("SELECT MAX(id) FROM storage"));
+    const qint64 spoilsFirst = directLot(grain, 1, 60, QStringLiteral("2026-12-01"), 1, QStringLiteral("2026-12-20"));
+    openMain();
+    ui::MenuRequirementWindow* w = confirmDayMenu();
+    ASSERT_NE(w, nullptr);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    w->action(QStringLiteral("keySave"))->trigger();
+    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("question: Выполнить расход? => Да")));
+    ASSERT_TRUE(w->documentId());
+    const qint64 idm = *w->documentId();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Меню-требование № 3 от 05.12.2026"));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT status FROM MENUTR WHERE IDM = ?1"), {idm}).toInt(), -1);
+    const qint64 expense = db().scalar(QStringLiteral("SELECT id_ex FROM MENUTR WHERE IDM = ?1"), {idm}).toLongLong();
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT status FROM expence_docum WHERE id = ?1"), {expense}).toInt(), -1);
+    QStringList lines;
+    Statement st(db(), QStringLiteral("SELECT id_storage, quantity FROM expense WHERE id_expence_docum = ?1 ORDER BY id"));
+    st.bind(1, expense);
+    while (st.next())
+        lines << QString::number(st.toInt64(0)) + QLatin1Char('=') + QString::number(st.toDouble(1));
+    // "С" 0,6 kg, then "Я" 0,9 kg: the 0,4 kg left of the lot that spoils first, 0,5 kg of the older one.
+    EXPECT_EQ(lines, QStringList({QString::number(spoilsFirst) + QStringLiteral("=0.6"),
+                                  QString::number(spoilsFirst) + QStringLiteral("=0.4"),
+                                  QString::number(older) + QStringLiteral("=0.5")}));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT status FROM day_menu WHERE id = ?1"), {m}).toInt(), -1);
+
+    // Opened from the day menu, the window stays; closing an approved one asks nothing.
+    EXPECT_EQ(active<ui::MenuRequirementWindow>(), w);
+    prompt.clear();
+    closeChild(w);
+    EXPECT_TRUE(prompt.messages().isEmpty()) << prompt.messages().join('\n').toStdString();
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
+
+    // Opened from the journal, OK issues again over the same expense document and closes the window.
+    const QStringList issued = dump(QStringLiteral("expense"));
+    ASSERT_TRUE(ui::openBookWindow(*main, db(), prompt, 44));
+    ui::BookListWindow* journal = ui::findBookWindow(*main, 44);
+    ASSERT_NE(journal, nullptr);
+    ASSERT_TRUE(journal->selectId(idm));
+    journal->editRow();
+    w = active<ui::MenuRequirementWindow>();
+    ASSERT_NE(w, nullptr);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    w->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    QApplication::processEvents();
+    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("question: Выполнить расход? => Да")));
+    EXPECT_EQ(windows<ui::MenuRequirementWindow>(), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expence_docum")), 1);
+    EXPECT_EQ(dump(QStringLiteral("expense")).size(), issued.size());
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
+}
+
 TEST_F(MenuReqWin, JournalAddsOneForAChosenDayMenu)
 {
     openMain();
@@ -645,12 +718,17 @@ TEST_F(MenuReqWin, JournalAddsOneForAChosenDayMenu)
     ASSERT_FALSE(prompt.messages().isEmpty());
     EXPECT_TRUE(prompt.messages()[0].startsWith(QStringLiteral("choose: Выберите меню на день:")))
         << prompt.messages()[0].toStdString();
-    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR")), 1);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR")), 0);
     auto* w = active<ui::MenuRequirementWindow>();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(journal->list().rows.size(), 1u);
+    EXPECT_FALSE(w->documentId());
+    // Stored when the window closes with "Нет"; the journal lists it.
     prompt.clear();
+    prompt.answers = {Answer::No};
     closeChild(w);
+    EXPECT_EQ(prompt.messages(), QStringList(changedQuestion + QStringLiteral(" => Нет")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR")), 1);
+    EXPECT_EQ(journal->list().rows.size(), 1u);
 
     // Without any day menu nothing can be made.
     db().execScript(QStringLiteral("DELETE FROM MENUTR; DELETE FROM MENUTM; DELETE FROM MENUTR_POINT; "
