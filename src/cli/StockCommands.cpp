@@ -432,6 +432,7 @@ void registerStockCommands()
 {
     // The headless tool stores a day menu's new menu-requirement without a window.
     stock::installHeadlessGateway();
+    stock::registerStockJournals();
     auto& c = commands();
     c[QStringLiteral("lot-add")] = {QStringLiteral("ПРОДУКТ КОЛИЧЕСТВО ЦЕНА ГГГГ-ММ-ДД [--unit ID] [--warehouse ID] "
                                                    "[--receipt ID] [--sell-by ГГГГ-ММ-ДД]"),

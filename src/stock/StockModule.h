@@ -12,4 +12,8 @@ menu::MenuRequirementGateway headlessGateway();
 // Installs headlessGateway() (the headless tool; the desktop adds its `open`).
 void installHeadlessGateway();
 
+// The journals of expense (22), receipt (24), write-off (25), order (28) and menu-requirement
+// (44) documents in the reference-book catalogue, with their deletion rules. Idempotent.
+void registerStockJournals();
+
 } // namespace rat::stock

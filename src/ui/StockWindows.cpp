@@ -108,7 +108,7 @@ void openRemnants(MainWindow& main, Database& db, Prompt& prompt)
 
 void installStockWindows(MainWindow& main, DatabaseSession& session)
 {
-    registerStockJournals();
+    stock::registerStockJournals();
     for (int entry : {22, 24, 25, 28})
         installDocumentJournal(main, entry);
     installRequirementJournal(main);

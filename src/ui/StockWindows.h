@@ -16,10 +16,6 @@ namespace rat::ui {
 
 class MainWindow;
 
-// The journals of expense (22), receipt (24), write-off (25), order (28) and menu-requirement
-// (44) documents in the reference-book catalogue, with their deletion rules. Idempotent.
-void registerStockJournals();
-
 void installStockWindows(MainWindow& main, DatabaseSession& session);
 
 } // namespace rat::ui

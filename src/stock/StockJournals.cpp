@@ -5,9 +5,9 @@
 #include "menu/MenuBookHelpers.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/BookRules.h"
-#include "ui/StockWindows.h"
+#include "stock/StockModule.h"
 
-namespace rat::ui {
+namespace rat::stock {
 
 namespace {
 
@@ -153,4 +153,4 @@ void registerStockJournals()
     addBookRules(44, std::move(requirement));
 }
 
-} // namespace rat::ui
+} // namespace rat::stock
