@@ -245,6 +245,19 @@ void alignExpenseDates(Database& db, Prompt& prompt, qint64 dayMenuId)
 
 } // namespace
 
+bool checkEatersEntered(Database& db, Prompt& prompt, qint64 dayMenuId)
+{
+    const double eaters = db.scalar(QStringLiteral("SELECT COALESCE(SUM(q.quantity), 0) FROM day_menu_point d "
+                                                   "JOIN quantity_eating q ON q.id_day_menu_point = d.id "
+                                                   "WHERE d.id_day_menu = ?1"),
+                                    {dayMenuId})
+                              .toDouble();
+    if (eaters != 0)
+        return true;
+    prompt.info(QStringLiteral("Сначала введите количество питающихся."));
+    return false;
+}
+
 ConfirmResult confirmDayMenu(Database& db, Prompt& prompt, qint64 dayMenuId)
 {
     const Answer a = prompt.ask(QStringLiteral("Открыть меню-требование? \"Да\" - открыть, \"Нет\" - сохранить меню на день "
@@ -263,15 +276,8 @@ ConfirmResult confirmDayMenu(Database& db, Prompt& prompt, qint64 dayMenuId)
     if (g.autoWriteOff && readOrganisationSwitches(db).avtSpis)
         g.autoWriteOff(db, prompt, dayMenuId);
 
-    const double eaters = db.scalar(QStringLiteral("SELECT COALESCE(SUM(q.quantity), 0) FROM day_menu_point d "
-                                                   "JOIN quantity_eating q ON q.id_day_menu_point = d.id "
-                                                   "WHERE d.id_day_menu = ?1"),
-                                    {dayMenuId})
-                              .toDouble();
-    if (eaters == 0) {
-        prompt.info(QStringLiteral("Сначала введите количество питающихся."));
+    if (!checkEatersEntered(db, prompt, dayMenuId))
         return ConfirmResult::Stopped;
-    }
     if (!g.create || !g.open) {
         prompt.info(QStringLiteral("Функция недоступна в этой версии программы."));
         return ConfirmResult::Stopped;

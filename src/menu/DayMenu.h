@@ -175,6 +175,9 @@ struct MenuRequirementGateway {
 };
 void setMenuRequirementGateway(MenuRequirementGateway gateway);
 
+// False, after "Сначала введите количество питающихся.", when the day menu's eaters sum to 0.
+bool checkEatersEntered(Database& db, Prompt& prompt, qint64 dayMenuId);
+
 enum class ConfirmResult { Returned, SavedAsDraft, MenuRequirementOpened, Stopped };
 // The OK command of the day-menu document (the header has been saved).
 ConfirmResult confirmDayMenu(Database& db, Prompt& prompt, qint64 dayMenuId);

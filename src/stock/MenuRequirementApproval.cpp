@@ -26,15 +26,8 @@ std::optional<OpenedRequirement> openForDayMenu(Database& db, Prompt& prompt, qi
 {
     if (readParameters(db).avtSpis)
         autoWriteOffExpired(db, prompt, today.isValid() ? today : Clock::today());
-    const double eaters = db.scalar(QStringLiteral("SELECT COALESCE(SUM(q.quantity), 0) FROM day_menu_point d "
-                                                   "JOIN quantity_eating q ON q.id_day_menu_point = d.id "
-                                                   "WHERE d.id_day_menu = ?1"),
-                                    {dayMenuId})
-                              .toDouble();
-    if (eaters == 0) {
-        prompt.info(QStringLiteral("Сначала введите количество питающихся."));
+    if (!menu::checkEatersEntered(db, prompt, dayMenuId))
         return std::nullopt;
-    }
     std::vector<qint64> existing;
     QStringList items;
     Statement st(db, QStringLiteral("SELECT r.IDM, r.date, COALESCE(r.status, 0) FROM MENUTM tm JOIN MENUTR r ON "
