@@ -2,8 +2,6 @@
 
 #include "documents/AmountInWords.h"
 
-#include "core/Database.h"
-
 #include <cmath>
 #include <cstdlib>
 
@@ -103,11 +101,6 @@ QString AmountInWords(double amount, bool alwaysShowFraction, const QString& cur
     if (!result.isEmpty())
         result[0] = result[0].toUpper();
     return result;
-}
-
-QString activeCurrency(Database& db)
-{
-    return db.scalar(QStringLiteral("select shnamev from valuta where status=-1")).toString().trimmed();
 }
 
 } // namespace rat::documents

@@ -4,10 +4,6 @@
 
 #include <QString>
 
-namespace rat {
-class Database;
-}
-
 namespace rat::documents {
 
 // The amount's whole part in words (thousands feminine, units masculine), then the currency's
@@ -18,7 +14,5 @@ namespace rat::documents {
 // decimal places and its kopecks rounded half away from zero, as the money fields hold them.
 QString AmountInWords(double amount, bool alwaysShowFraction, const QString& currency);
 
-// The short name of the active currency ("select * from valuta where status=-1"); empty when none.
-QString activeCurrency(Database& db);
 
 } // namespace rat::documents
