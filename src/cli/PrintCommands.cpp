@@ -3,6 +3,7 @@
 #include "cli/PrintCommands.h"
 #include "core/Database.h"
 #include "documents/AmountInWords.h"
+#include "documents/DayMenuPrint.h"
 #include "documents/StockDocumentPrint.h"
 #include "refbooks/BookCatalogue.h"
 
@@ -43,6 +44,18 @@ int runPrintStock(Context& ctx)
     return printedPath(ctx, documents::PrintStockDocument(ctx.session.db(), ctx.prompt, kind, *id));
 }
 
+int runPrintDayMenu(Context& ctx)
+{
+    QStringList a = ctx.args;
+    const bool costs = a.removeAll(QStringLiteral("--costs")) > 0;
+    const auto id = a.size() == 1 ? positiveIdArg(a.front()) : std::nullopt;
+    if (!id)
+        return exitUsage;
+    if (!ctx.openWithRow(QStringLiteral("day_menu"), *id))
+        return exitRefused;
+    return printedPath(ctx, documents::PrintDayMenu(ctx.session.db(), ctx.prompt, *id, costs));
+}
+
 int runAmountWords(Context& ctx)
 {
     QStringList a = ctx.args;
@@ -78,6 +91,7 @@ void registerPrintCommands()
 {
     auto& forms = printSubcommands();
     forms[QStringLiteral("stock")] = {QStringLiteral("receipt|order|write-off|expense ID"), runPrintStock};
+    forms[QStringLiteral("day-menu")] = {QStringLiteral("ID [--costs]"), runPrintDayMenu};
 
     commands()[QStringLiteral("print")] = {
         QStringLiteral("stock receipt|order|write-off|expense ID | day-menu ID [--costs] | card ID | "
