@@ -3,6 +3,7 @@
 #include "cli/PrintCommands.h"
 #include "core/Database.h"
 #include "documents/AmountInWords.h"
+#include "documents/CardPrint.h"
 #include "documents/DayMenuPrint.h"
 #include "documents/StockDocumentPrint.h"
 #include "refbooks/BookCatalogue.h"
@@ -56,6 +57,23 @@ int runPrintDayMenu(Context& ctx)
     return printedPath(ctx, documents::PrintDayMenu(ctx.session.db(), ctx.prompt, *id, costs));
 }
 
+int runPrintCard(Context& ctx)
+{
+    std::vector<qint64> ids;
+    for (const QString& a : ctx.args) {
+        const auto id = positiveIdArg(a);
+        if (!id)
+            return exitUsage;
+        ids.push_back(*id);
+    }
+    if (ids.empty())
+        return exitUsage;
+    for (qint64 id : ids)
+        if (!ctx.openWithRow(QStringLiteral("card_recipes"), id))
+            return exitRefused;
+    return printedPath(ctx, documents::PrintCards(ctx.session.db(), ctx.prompt, ids));
+}
+
 int runAmountWords(Context& ctx)
 {
     QStringList a = ctx.args;
@@ -92,9 +110,10 @@ void registerPrintCommands()
     auto& forms = printSubcommands();
     forms[QStringLiteral("stock")] = {QStringLiteral("receipt|order|write-off|expense ID"), runPrintStock};
     forms[QStringLiteral("day-menu")] = {QStringLiteral("ID [--costs]"), runPrintDayMenu};
+    forms[QStringLiteral("card")] = {QStringLiteral("ID [ID ...]"), runPrintCard};
 
     commands()[QStringLiteral("print")] = {
-        QStringLiteral("stock receipt|order|write-off|expense ID | day-menu ID [--costs] | card ID | "
+        QStringLiteral("stock receipt|order|write-off|expense ID | day-menu ID [--costs] | card ID [ID ...] | "
                        "analysis norms|energy|repeats ID_ПЛАН-МЕНЮ | menu-requirement IDM [--layout N] [--cook]"),
         [](Context& ctx) {
             if (ctx.args.isEmpty())
