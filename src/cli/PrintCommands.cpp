@@ -3,6 +3,7 @@
 #include "cli/PrintCommands.h"
 #include "core/Database.h"
 #include "documents/AmountInWords.h"
+#include "documents/AnalysisPrint.h"
 #include "documents/CardPrint.h"
 #include "documents/DayMenuPrint.h"
 #include "documents/StockDocumentPrint.h"
@@ -74,6 +75,21 @@ int runPrintCard(Context& ctx)
     return printedPath(ctx, documents::PrintCards(ctx.session.db(), ctx.prompt, ids));
 }
 
+int runPrintAnalysis(Context& ctx)
+{
+    static const std::map<QString, menu::AnalysisKind> kinds{{QStringLiteral("norms"), menu::AnalysisKind::Norms},
+                                                            {QStringLiteral("energy"), menu::AnalysisKind::Energy},
+                                                            {QStringLiteral("repeats"), menu::AnalysisKind::Repeats}};
+    if (ctx.args.size() != 2 || !kinds.count(ctx.args[0]))
+        return exitUsage;
+    const auto plan = positiveIdArg(ctx.args[1]);
+    if (!plan)
+        return exitUsage;
+    if (!ctx.openWithRow(QStringLiteral("type_menu"), *plan))
+        return exitRefused;
+    return printedPath(ctx, documents::PrintAnalysis(ctx.session.db(), ctx.prompt, kinds.at(ctx.args[0]), *plan));
+}
+
 int runAmountWords(Context& ctx)
 {
     QStringList a = ctx.args;
@@ -111,6 +127,7 @@ void registerPrintCommands()
     forms[QStringLiteral("stock")] = {QStringLiteral("receipt|order|write-off|expense ID"), runPrintStock};
     forms[QStringLiteral("day-menu")] = {QStringLiteral("ID [--costs]"), runPrintDayMenu};
     forms[QStringLiteral("card")] = {QStringLiteral("ID [ID ...]"), runPrintCard};
+    forms[QStringLiteral("analysis")] = {QStringLiteral("norms|energy|repeats ID_ПЛАН-МЕНЮ"), runPrintAnalysis};
 
     commands()[QStringLiteral("print")] = {
         QStringLiteral("stock receipt|order|write-off|expense ID | day-menu ID [--costs] | card ID [ID ...] | "

@@ -59,6 +59,7 @@ struct CellStyle {
     std::optional<bool> wrap;
     std::optional<QString> horizontal; // "left", "center", "right"
     std::optional<QString> numberFormat;  // "0.00", "@"
+    std::optional<QString> fontColor;     // "FFFF0000" (ARGB)
 
     CellStyle& size(double points) { fontSize = points; return *this; }
     CellStyle& heavy(bool on = true) { bold = on; return *this; }
@@ -66,6 +67,7 @@ struct CellStyle {
     CellStyle& wrapped(bool on = true) { wrap = on; return *this; }
     CellStyle& align(const QString& h) { horizontal = h; return *this; }
     CellStyle& format(const QString& f) { numberFormat = f; return *this; }
+    CellStyle& color(const QString& argb) { fontColor = argb; return *this; }
 };
 
 class XlsxTemplate {
