@@ -215,6 +215,7 @@ void XlsxTemplate::insertRows(int before, int count)
 
 void XlsxTemplate::Impl::insertRows(int before, int count, int blockFirst)
 {
+    forget();
     if (count <= 0)
         return;
     Impl* d = this;
@@ -234,6 +235,7 @@ void XlsxTemplate::Impl::insertRows(int before, int count, int blockFirst)
 
 void XlsxTemplate::deleteRows(int first, int count)
 {
+    d->forget();
     if (count <= 0)
         return;
     const int last = first + count - 1;
@@ -257,6 +259,7 @@ void XlsxTemplate::deleteRows(int first, int count)
 
 void XlsxTemplate::repeatRows(int first, int count, int times)
 {
+    d->forget();
     if (count <= 0 || times == 1)
         return;
     if (times <= 0) {
@@ -330,6 +333,7 @@ static void shiftColumnSpecs(pugi::xml_node ws, int before, int delta)
 
 void XlsxTemplate::repeatColumns(int first, int count, int times)
 {
+    d->forget();
     if (count <= 0 || times == 1)
         return;
     if (times <= 0) {
@@ -401,6 +405,7 @@ void XlsxTemplate::repeatColumns(int first, int count, int times)
 
 void XlsxTemplate::deleteColumns(int first, int count)
 {
+    d->forget();
     if (count <= 0)
         return;
     const int last = first + count - 1;
