@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 #include "documents/XlsxReader.h"
+#include "ui/AnalysisWindow.h"
 #include "ui/BookListWindow.h"
 #include "ui/BookWindows.h"
 #include "ui/DocumentWindow.h"
@@ -92,4 +93,25 @@ TEST_F(StockPrintWin, MainMenuPrintOfTheActiveList)
     EXPECT_EQ(r.rowTexts(5), captions);
     EXPECT_EQ(r.lastRow(), 5 + list->grid()->model()->rowCount());
     EXPECT_TRUE(r.find(QStringLiteral("Супы")));
+}
+
+TEST_F(StockPrintWin, AnalysisWindowPrintsItsRows)
+{
+    menu::AnalysisTable table;
+    table.caption = QStringLiteral("Анализ повторов блюд");
+    table.columns = {QStringLiteral("Блюдо"), QStringLiteral("День 1")};
+    menu::AnalysisRow row;
+    row.cells = {QStringLiteral("Каша"), 1.0};
+    row.redCells = {1};
+    table.rows.push_back(row);
+    ui::AnalysisWindow w(table);
+    EXPECT_FALSE(w.runCommand(QStringLiteral("mnuFilePrint")));  // nothing to print with
+    w.setPrinting(&db(), &prompt);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    EXPECT_TRUE(w.runCommand(QStringLiteral("mnuFilePrint")));
+    documents::XlsxReader r;
+    ASSERT_TRUE(r.open(QDir(app().appDir).filePath(QStringLiteral("Документы/Анализ повторов блюд.xlsx"))));
+    EXPECT_EQ(r.rowTexts(6), (QStringList{"Каша", "1"}));
+    EXPECT_EQ(r.cell(6, 2)->fontColor, "FFFF0000");
 }
