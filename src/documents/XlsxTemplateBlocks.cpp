@@ -331,7 +331,7 @@ static void shiftColumnSpecs(pugi::xml_node ws, int before, int delta)
     writeColumns(ws, c);
 }
 
-void XlsxTemplate::repeatColumns(int first, int count, int times)
+void XlsxTemplate::repeatColumns(int first, int count, int times, int fromRow, int toRow)
 {
     d->forget();
     if (count <= 0 || times == 1)
@@ -345,7 +345,8 @@ void XlsxTemplate::repeatColumns(int first, int count, int times)
     std::vector<CellRange> merges;
     for (pugi::xml_node m : d->worksheet().child("mergeCells").children("mergeCell")) {
         CellRange r;
-        if (parseRange(QString::fromLatin1(m.attribute("ref").value()), r) && r.col1 >= first && r.col2 <= last)
+        if (parseRange(QString::fromLatin1(m.attribute("ref").value()), r) && r.col1 >= first && r.col2 <= last &&
+            r.row1 >= fromRow && r.row2 <= toRow)
             merges.push_back(r);
     }
     // The widths of the block's columns, before anything moves.
@@ -363,6 +364,8 @@ void XlsxTemplate::repeatColumns(int first, int count, int times)
     d->shiftReferences(RefShift{false, last + 1, n, true}, first);
     for (pugi::xml_node rn : d->sheetData.children("row")) {
         const int r = Impl::rowNumber(rn);
+        if (r < fromRow || r > toRow)
+            continue;
         std::vector<pugi::xml_node> block;
         pugi::xml_node prev;
         for (pugi::xml_node cn : rn.children("c")) {

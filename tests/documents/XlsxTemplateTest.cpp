@@ -192,6 +192,11 @@ TEST(XlsxTemplateTest, RepeatedColumnsTakeWidthsMergesAndFormulas)
     EXPECT_DOUBLE_EQ(r.columnWidths.at(8), 20);
     t.deleteColumns(2, 4);
     const XlsxReader r2 = readBack(t);
+    t.setText(5, 2, QStringLiteral("под таблицей"));
+    t.repeatColumns(2, 1, 3, 1, 3);  // only the table's rows are copied
+    const XlsxReader r3 = readBack(t);
+    EXPECT_EQ(r3.rowTexts(5), (QStringList{"", "под таблицей"}));
+    EXPECT_EQ(r3.rowTexts(1), (QStringList{"Блюдо", "{product}", "{product}", "{product}", "", "Конец"}));
     EXPECT_EQ(r2.rowTexts(1), (QStringList{"Блюдо", "{product}", "", "Конец"}));
     EXPECT_EQ(r2.merges, (QStringList{"B1:C1"}));
 }
