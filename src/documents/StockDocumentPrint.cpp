@@ -109,7 +109,7 @@ void plainLayout(XlsxTemplate& t, StockKind kind, const QString& title, const QS
     t.setText(1, 1, QStringLiteral("{org}"));
     t.setStyle(CellRange::cell(1, 1), CellStyle().heavy());
     t.setText(2, 1, QStringLiteral("ОКПО {okpo}"));
-    t.setText(2, n - 1, QStringLiteral("Заведующий ________ {director}"));
+    t.setText(2, n - 2, QStringLiteral("Заведующий ________ {director}"));
     t.setText(4, 1, title);
     t.setStyle(CellRange::cell(4, 1), CellStyle().size(12).heavy());
     int r = 5;

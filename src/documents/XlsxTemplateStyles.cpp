@@ -264,9 +264,9 @@ void XlsxTemplate::openBlank()
     part("xl/worksheets/sheet1.xml",
          R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
          R"(<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships">)"
-         R"(<dimension ref="A1"/><sheetData/>)"
+         R"(<sheetPr><pageSetUpPr fitToPage="1"/></sheetPr><dimension ref="A1"/><sheetData/>)"
          R"(<pageMargins left="0.5" right="0.5" top="0.6" bottom="0.6" header="0.3" footer="0.3"/>)"
-         R"(<pageSetup paperSize="9" orientation="portrait"/>)"
+         R"(<pageSetup paperSize="9" orientation="portrait" fitToWidth="1" fitToHeight="0"/>)"
          R"(</worksheet>)");
     d->load(nullptr);
 }
