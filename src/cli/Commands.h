@@ -58,6 +58,7 @@ void registerDayMenuCommands();   // day menus: numbering, creation, rows, count
 void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
 void registerNormsCommands();
 void registerApprovalCommands();  // menu-requirement approval and issue, re-issue, write-off of expired lots     // nutrition norms, plan-menu analyses, product need of a plan-menu
+void registerAutoOrderCommands(); // automatic ordering: set-ups, the order, the start-up reminder
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -74,6 +75,7 @@ inline void registerAllCommands()
     registerStockCommands();
     registerNormsCommands();
     registerApprovalCommands();
+    registerAutoOrderCommands();
 }
 
 } // namespace rat::cli
