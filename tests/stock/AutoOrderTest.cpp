@@ -191,6 +191,27 @@ TEST_F(AutoOrder, RoundedQuantityBesideTheExactShortage)
     EXPECT_DOUBLE_EQ(order->lines[0].quantity, 1.6);
 }
 
+TEST_F(AutoOrder, SeasonalWeightsAndStockInAnotherUnit)
+{
+    setUpOrdering(2);
+    // Milk loses 20 % in December and nothing in summer: 75 g become 93.75 g, 100 g become 125 g.
+    db().exec(QStringLiteral("INSERT INTO SEZON (id_PRODUCT, DAY_N, MES_N, DAY_O, MES_O, PROZ) "
+                             "VALUES (?1, 1, 11, 31, 11, 20), (?1, 1, 5, 31, 7, 0)"),
+              {milk});
+    db().exec(QStringLiteral("UPDATE INF SET Sezonnost = -1"));
+    const qint64 r = receipt(QStringLiteral("2026-11-01"));
+    lot(r, groats, 4, QStringLiteral("2027-01-01"));
+    lot(r, salt, 9, QStringLiteral("2027-01-01"), 1, gram);
+    // Sugar is kept in grams, this lot in kilograms: 0.05 kg are 50 g of the 90 g needed.
+    lot(r, sugar, 0.05, QStringLiteral("2027-01-01"), 800, kg);  // 0.8 a gram
+    prompt.choices = {9};
+    const auto order = stock::makeAutomaticOrder(db(), prompt, QDate(2026, 12, 5));
+    ASSERT_TRUE(order);
+    // 0.9375 kg to three places (half to even) and 2.5 kg.
+    EXPECT_EQ(orderLines(order->orderId),
+              QStringList({QStringLiteral("Молоко ед901 скл1 0 x 3.438"), QStringLiteral("Сахар ед902 скл1 0.8 x 40")}));
+}
+
 TEST_F(AutoOrder, RefusalsWriteNothing)
 {
     const QDate today(2026, 12, 5);
