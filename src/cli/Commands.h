@@ -59,6 +59,12 @@ void registerStockCommands();     // lots, stock documents, remnants, the menu-r
 void registerNormsCommands();
 void registerApprovalCommands();  // menu-requirement approval and issue, re-issue, write-off of expired lots     // nutrition norms, plan-menu analyses, product need of a plan-menu
 
+// "print KIND ...": each printed form adds its KIND here; "print" runs the KIND's command with
+// the arguments after it.
+std::map<QString, Command>& printCommands();
+void registerPrintCommand();
+void registerMenuRequirementPrintCommands();  // print menu-requirement IDM [--layout N] [--cook]
+
 // All commands of the tool.
 inline void registerAllCommands()
 {
@@ -74,6 +80,7 @@ inline void registerAllCommands()
     registerStockCommands();
     registerNormsCommands();
     registerApprovalCommands();
+    registerMenuRequirementPrintCommands();
 }
 
 } // namespace rat::cli

@@ -47,6 +47,7 @@ struct MenuRequirementPrintSettings {
     bool perPortion = false;        // ChOdin: the quantity per portion printed beside the total
 };
 MenuRequirementPrintSettings readMenuRequirementPrintSettings();
+// Saves the keys of the print settings window (ChOdin belongs to the parameters window).
 void saveMenuRequirementPrintSettings(const MenuRequirementPrintSettings& s);
 
 // ---- the checks before printing ----

@@ -94,7 +94,6 @@ void saveMenuRequirementPrintSettings(const MenuRequirementPrintSettings& s)
     Settings::setText(kUser, QStringLiteral("Schrif"), QString::number(s.fontSize));
     Settings::setText(kUser, QStringLiteral("Schrif1"), QString::number(s.totalFontSize));
     Settings::setText(kUser, QStringLiteral("Schrif2"), QString::number(s.productTotalFontSize));
-    setFlag("ChOdin", s.perPortion);
 }
 
 bool checkPrintable(Database& db, Prompt& prompt, qint64 dayMenuId, PrintKind kind)
