@@ -58,11 +58,8 @@ void registerDayMenuCommands();   // day menus: numbering, creation, rows, count
 void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
 void registerNormsCommands();
 void registerApprovalCommands();  // menu-requirement approval and issue, re-issue, write-off of expired lots     // nutrition norms, plan-menu analyses, product need of a plan-menu
+void registerPrintCommands();     // print (the printed forms, cli/PrintCommands.h), amount in words
 
-// "print KIND ...": each printed form adds its KIND here; "print" runs the KIND's command with
-// the arguments after it.
-std::map<QString, Command>& printCommands();
-void registerPrintCommand();
 void registerMenuRequirementPrintCommands();  // print menu-requirement IDM [--layout N] [--cook]
 
 // All commands of the tool.
@@ -80,6 +77,7 @@ inline void registerAllCommands()
     registerStockCommands();
     registerNormsCommands();
     registerApprovalCommands();
+    registerPrintCommands();
     registerMenuRequirementPrintCommands();
 }
 

@@ -4,6 +4,7 @@
 // printed last.
 
 #include "cli/Commands.h"
+#include "cli/PrintCommands.h"
 #include "documents/MenuRequirementPrinting.h"
 
 #include <QTextStream>
@@ -48,28 +49,10 @@ int runPrintMenuRequirement(Context& ctx)
 
 } // namespace
 
-std::map<QString, Command>& printCommands()
-{
-    static std::map<QString, Command> registry;
-    return registry;
-}
-
-void registerPrintCommand()
-{
-    commands()[QStringLiteral("print")] = {QStringLiteral("ВИД ..."), [](Context& ctx) {
-                                               const auto it = printCommands().find(ctx.args.value(0));
-                                               if (it == printCommands().end())
-                                                   return int(exitUsage);
-                                               ctx.args.removeFirst();
-                                               return it->second.run(ctx);
-                                           }};
-}
-
 void registerMenuRequirementPrintCommands()
 {
-    registerPrintCommand();
-    printCommands()[QStringLiteral("menu-requirement")] = {QStringLiteral("IDM [--layout N] [--cook]"),
-                                                           runPrintMenuRequirement};
+    printSubcommands()[QStringLiteral("menu-requirement")] = {QStringLiteral("IDM [--layout N] [--cook]"),
+                                                              runPrintMenuRequirement};
 }
 
 } // namespace rat::cli

@@ -168,11 +168,8 @@ std::optional<MenuRequirementPrintData> readMenuRequirementPrint(Database& db, P
                                                                  MenuRequirementLayout layout,
                                                                  const MenuRequirementPrintSettings& settings);
 
-// "Меню-требование на " + dd.MM.yyyy + " (" + the day menu's number + ")". The number is kept as
-// typed: a number that cannot be part of a file name makes the save fail, and the person is told.
+// "Меню-требование на " + dd.MM.yyyy + " (" + the day menu's number + ")"; the print frame makes
+// it a file name (characters a file name cannot hold become blanks).
 QString menuRequirementFileName(const QDate& date, const QString& number);
-
-// Surname and initials: "Иванова" "Анна" "Петровна" -> "Иванова А.П."; empty parts are skipped.
-QString surnameWithInitials(const QString& surname, const QString& name, const QString& patronymic);
 
 } // namespace rat::documents

@@ -8,6 +8,7 @@
 #include "core/Parameters.h"
 #include "core/Prompt.h"
 #include "core/TextFold.h"
+#include "documents/Organisation.h"
 #include "menu/DayMenu.h"
 #include "stock/MenuRequirement.h"
 #include "stock/ProductPrices.h"
@@ -72,15 +73,11 @@ bool readHeader(Database& db, const RequirementSource& source, MenuRequirementHe
             h.number = text(st, 1);
         h.menuSum = num(st, 2);
     }
-    {
-        Statement st(db, QStringLiteral("SELECT Naim, FamDir, ImDir, OtchDir, okpo, struktur FROM INF LIMIT 1"));
-        if (st.next()) {
-            h.organisation = text(st, 0);
-            h.director = surnameWithInitials(text(st, 1), text(st, 2), text(st, 3));
-            h.okpo = text(st, 4);
-            h.structure = text(st, 5);
-        }
-    }
+    const Organisation o = readOrganisation(db);
+    h.organisation = o.name;
+    h.director = o.director;
+    h.okpo = o.okpo;
+    h.structure = GetValue(db, QStringLiteral("SELECT struktur FROM INF"), QStringLiteral("struktur")).trimmed();
     h.currency = GetValue(db, QStringLiteral("SELECT shnamev FROM valuta WHERE status = -1"), QStringLiteral("shnamev"));
     return true;
 }
@@ -336,30 +333,12 @@ void readPrices(Database& db, Prompt& prompt, MenuRequirementPrintData& d)
 
 void readSignatures(Database& db, MenuRequirementPrintData& d)
 {
-    static const struct {
-        const char* role;
-        const char* fam;
-        const char* im;
-        const char* otch;
-    } roles[] = {
-        {"Бухгалтер", "famB", "ImB", "OtchB"},
-        {"Врач (диетсестра)", "famMS", "ImMS", "OtchMS"},
-        {"Материально ответственное лицо", "famMat", "ImMat", "OtchMat"},
-        {"Повар", "famP", "ImP", "OtchP"},
-        {"Кладовщик", "famK", "ImK", "OtchK"},
-    };
-    Statement st(db, QStringLiteral("SELECT famB, ImB, OtchB, famMS, ImMS, OtchMS, famMat, ImMat, OtchMat, "
-                                    "famP, ImP, OtchP, famK, ImK, OtchK FROM INF LIMIT 1"));
-    const bool row = st.next();
-    int col = 0;
-    for (const auto& r : roles) {
-        Signature s;
-        s.role = QString::fromUtf8(r.role);
-        if (row)
-            s.name = surnameWithInitials(text(st, col), text(st, col + 1), text(st, col + 2));
-        col += 3;
-        d.signatures.push_back(s);
-    }
+    const Organisation o = readOrganisation(db);
+    d.signatures = {{QStringLiteral("Бухгалтер"), o.accountant},
+                    {QStringLiteral("Врач (диетсестра)"), o.nurse},
+                    {QStringLiteral("Материально ответственное лицо"), o.responsible},
+                    {QStringLiteral("Повар"), o.cook},
+                    {QStringLiteral("Кладовщик"), o.keeper}};
 }
 
 } // namespace
@@ -405,18 +384,6 @@ QString menuRequirementFileName(const QDate& date, const QString& number)
 {
     return QStringLiteral("Меню-требование на ") + date.toString(QStringLiteral("dd.MM.yyyy")) + QStringLiteral(" (") +
            number + QStringLiteral(")");
-}
-
-QString surnameWithInitials(const QString& surname, const QString& name, const QString& patronymic)
-{
-    QString out = surname.trimmed();
-    QString initials;
-    for (const QString& part : {name.trimmed(), patronymic.trimmed()})
-        if (!part.isEmpty())
-            initials += part.left(1).toUpper() + QLatin1Char('.');
-    if (!initials.isEmpty())
-        out += (out.isEmpty() ? QString() : QStringLiteral(" ")) + initials;
-    return out;
 }
 
 } // namespace rat::documents

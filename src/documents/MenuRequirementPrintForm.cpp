@@ -42,6 +42,7 @@ public:
     void run()
     {
         titleRow = t.findRow(QStringLiteral("{number}"));
+        fonts();
         header();
         eaters();
         products();
@@ -205,7 +206,6 @@ private:
             ++row;
             for (const DishRow* r : rows) {
                 sheetRow[r] = row;
-                dishRows.push_back(row);
                 if (cType)
                     t.setText(row, cType, r->eaterType);
                 if (cDish)
@@ -214,10 +214,12 @@ private:
                     t.setNumber(row, cPortions, double(r->portions));
                 if (cOutput)
                     t.setNumber(row, cOutput, r->output);
+                // Cells of products the dish does not use keep their placeholder until the end.
                 for (size_t i = 0; i < d.products.size(); ++i) {
-                    if (width > 1)
-                        t.set(row, kolCol(i), r->kol[i] ? V::num(*r->kol[i]) : V::empty());
-                    t.set(row, kolvCol(i), r->kolv[i] ? V::num(*r->kolv[i]) : V::empty());
+                    if (width > 1 && r->kol[i])
+                        t.setNumber(row, kolCol(i), *r->kol[i]);
+                    if (r->kolv[i])
+                        t.setNumber(row, kolvCol(i), *r->kolv[i]);
                 }
                 ++row;
             }
@@ -339,25 +341,25 @@ private:
                                                           money / double(r->portions))
                                           : V::num(0));
             }
-        grandRow = grand;
+    }
+
+    // The font sizes are laid on the template's cells before rows and columns are copied, so
+    // every copy carries them.
+    void fonts()
+    {
+        const int lastCol = std::max(t.lastColumn(), 1);
+        t.setStyle({1, 1, t.lastRow(), lastCol}, CellStyle{.fontSize = double(s.fontSize)});
+        if (titleRow)
+            t.setStyle({titleRow, 1, titleRow, lastCol}, CellStyle{.fontSize = double(s.fontSize + 4), .bold = true});
+        if (const auto kolv = t.find(QStringLiteral("{p.kolv}")))
+            t.setStyle(CellRange::cell(kolv->first, kolv->second), CellStyle{.fontSize = double(s.totalFontSize)});
+        if (const auto grand = t.find(QStringLiteral("{g.kolv}")))
+            t.setStyle(CellRange::cell(grand->first, grand->second),
+                       CellStyle{.fontSize = double(s.productTotalFontSize), .bold = true});
     }
 
     void looks()
     {
-        const int last = t.lastRow();
-        const int lastCol = std::max(t.lastColumn(), 1);
-        t.setStyle({1, 1, last, lastCol}, CellStyle{.fontSize = double(s.fontSize)});
-        if (titleRow)
-            t.setStyle({titleRow, 1, titleRow, lastCol}, CellStyle{.fontSize = double(s.fontSize + 4), .bold = true});
-        if (!d.products.empty()) {
-            const int lastKolv = kolvCol(d.products.size() - 1);
-            for (int row : dishRows)
-                for (size_t i = 0; i < d.products.size(); ++i)
-                    t.setStyle(CellRange::cell(row, kolvCol(i)), CellStyle{.fontSize = double(s.totalFontSize)});
-            if (grandRow)
-                t.setStyle({grandRow, first, grandRow, lastKolv},
-                           CellStyle{.fontSize = double(s.productTotalFontSize), .bold = true});
-        }
         const int headLast = t.findRow(QStringLiteral("{head.end}"));
         if (s.repeatHeader && headFirst && headLast >= headFirst)
             t.setPrintTitleRows(headFirst, headLast);
@@ -368,9 +370,8 @@ private:
     const MenuRequirementPrintSettings& s;
     int first = 0, width = 1;
     int cType = 0, cDish = 0, cPortions = 0, cOutput = 0, cMoney = 0, cPortionCost = 0;
-    int titleRow = 0, grandRow = 0, headFirst = 0;
+    int titleRow = 0, headFirst = 0;
     std::map<const DishRow*, int> sheetRow;
-    std::vector<int> dishRows;
 };
 
 } // namespace

@@ -1,49 +1,17 @@
-// The menu-requirement print from start to end: status texts with their percentages, the
-// checks, the template, filling, saving and the closing message.
+// The menu-requirement print from start to end in the common print frame: the checks, the
+// status texts with their percentages, the template, filling, saving and the closing message.
 
 #include "documents/MenuRequirementPrinting.h"
 
-#include "core/AppState.h"
 #include "core/Database.h"
+#include "core/DataHelpers.h"
 #include "core/Parameters.h"
 #include "core/Prompt.h"
-#include "core/ShippedFolders.h"
 #include "documents/MenuRequirementPrintForm.h"
+#include "documents/PrintFrame.h"
 #include "documents/XlsxTemplate.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace rat::documents {
-
-namespace {
-
-const QString kStatus = QStringLiteral("Идет создание печатной формы меню-требования...");
-
-void step(Prompt& prompt, int percent)
-{
-    prompt.status(kStatus + QString::number(percent) + QLatin1Char('%'));
-}
-
-QString quotedText(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
-// The template in the given folder, else in the application folder's "Шаблоны", else in the
-// installation's (a per-user application folder may hold an empty "Шаблоны" of its own).
-QString templateFile(const QString& folder, const QString& file)
-{
-    if (!folder.isEmpty())
-        return QDir(folder).filePath(file);
-    const QString own = QDir(shippedFolder(QStringLiteral("Шаблоны"))).filePath(file);
-    if (QFileInfo::exists(own) || installationFolder().isEmpty())
-        return own;
-    const QString installed = QDir(QDir(installationFolder()).filePath(QStringLiteral("Шаблоны"))).filePath(file);
-    return QFileInfo::exists(installed) ? installed : own;
-}
-
-} // namespace
 
 std::optional<qint64> dayMenuOfRequirement(Database& db, const RequirementSource& source)
 {
@@ -60,58 +28,33 @@ std::optional<qint64> dayMenuOfRequirement(Database& db, const RequirementSource
 std::optional<MenuRequirementPrintOutcome> printMenuRequirement(Database& db, Prompt& prompt,
                                                                 const RequirementSource& source,
                                                                 MenuRequirementLayout layout,
-                                                                const MenuRequirementPrintSettings& settings,
-                                                                const QString& templateFolder,
-                                                                const QString& outputFolder)
+                                                                const MenuRequirementPrintSettings& settings)
 {
     const auto dayMenu = dayMenuOfRequirement(db, source);
     if (!dayMenu) {
-        prompt.warning(QStringLiteral("Не найдена редактируемая запись. Обновите окно (F5), выделите другую строку."));
+        prompt.warning(missingRowText());
         return std::nullopt;
     }
     if (!checkPrintable(db, prompt, *dayMenu))
         return std::nullopt;
-    prompt.status(kStatus);
-    step(prompt, 1);
-
-    const QString name = templateName(layout);
-    const QString templatePath = templateFile(templateFolder, name + QStringLiteral(".xltx"));
+    PrintFrame frame(prompt, PrintFamily::MenuRequirement);
+    frame.progress(0);
+    frame.progress(1);
     XlsxTemplate sheet;
-    if (!QFileInfo::exists(templatePath) || !sheet.open(templatePath)) {
-        prompt.status(QString());
-        prompt.critical(QStringLiteral("Шаблон Меню-требования не найден! Он должен находиться в файле ") +
-                        quotedText(name + QStringLiteral(".xltx")) + QStringLiteral(" в папке ") +
-                        quotedText(QStringLiteral("Шаблоны")) + QStringLiteral(". Печать невозможна"));
+    if (frame.openTemplate(templateName(layout), sheet) == PrintFrame::Template::Refused)
         return std::nullopt;
-    }
-    step(prompt, 3);
+    frame.progress(3);
     const auto data = readMenuRequirementPrint(db, prompt, source, layout, settings);
-    if (!data) {
-        prompt.status(QString());
+    if (!data)
         return std::nullopt;
-    }
-    step(prompt, 10);
-    step(prompt, 15);
+    frame.progress(10);
+    frame.progress(15);
     fillMenuRequirementForm(sheet, *data, settings);
-    step(prompt, 80);
-
+    frame.progress(80);
+    frame.progress(95);
     MenuRequirementPrintOutcome outcome;
     outcome.produced = true;
-    const QString out = outputFolder.isEmpty() ? QDir(app().appDir).filePath(QStringLiteral("Документы")) : outputFolder;
-    QDir().mkpath(out);
-    const QString path = QDir(out).filePath(menuRequirementFileName(data->header.date, data->header.number) +
-                                            QStringLiteral(".xlsx"));
-    step(prompt, 95);
-    const bool saved = sheet.save(path);
-    step(prompt, 100);
-    prompt.status(QString());
-    if (saved) {
-        outcome.path = QDir::toNativeSeparators(path);
-        prompt.info(QStringLiteral("Печатная форма меню-требования выполнена и сохранена в файле ") + quotedText(outcome.path) +
-                    QLatin1Char('.'));
-    } else {
-        prompt.warning(QStringLiteral("Печатная форма меню-требования выполнена, но не сохранена в файле."));
-    }
+    outcome.path = frame.finish(sheet, menuRequirementFileName(data->header.date, data->header.number));
     return outcome;
 }
 

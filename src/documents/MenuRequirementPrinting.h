@@ -1,6 +1,7 @@
 #pragma once
-// Printing a menu-requirement: the checks, the template from "Шаблоны", the filled sheet saved
-// into "Документы", with the status texts and the messages of the menu-requirement print.
+// Printing a menu-requirement in the common print frame: the checks, the template from
+// "Шаблоны", the filled sheet saved into "Документы" and handed to the spreadsheet program,
+// with the status texts and the messages of the menu-requirement print.
 
 #include "documents/MenuRequirementPrint.h"
 
@@ -17,16 +18,13 @@ struct MenuRequirementPrintOutcome {
 // Prints the document in `layout`. Nothing when it was refused (the person has been told:
 // no eaters, no template, no such document); otherwise the outcome, after "Печатная форма
 // меню-требования выполнена и сохранена в файле "<path>"." or "..., но не сохранена в файле.".
-// `templateFolder` and `outputFolder` default to the program's "Шаблоны" and "Документы".
 std::optional<MenuRequirementPrintOutcome> printMenuRequirement(Database& db, Prompt& prompt,
                                                                 const RequirementSource& source,
                                                                 MenuRequirementLayout layout,
-                                                                const MenuRequirementPrintSettings& settings,
-                                                                const QString& templateFolder = {},
-                                                                const QString& outputFolder = {});
+                                                                const MenuRequirementPrintSettings& settings);
 
-// The stored menu-requirement printed as INF.schab says (or the cook's copy) with the user's
-// print settings.
+// The stored menu-requirement printed as INF.schab says (or as the given list-101 value, or the
+// cook's copy) with the user's print settings.
 std::optional<MenuRequirementPrintOutcome> printStoredMenuRequirement(Database& db, Prompt& prompt, qint64 idm,
                                                                       std::optional<int> schab, bool cookCopy);
 

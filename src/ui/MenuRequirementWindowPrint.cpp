@@ -11,15 +11,12 @@
 #include "ui/MenuRequirementPrintSettingsDialog.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QToolBar>
-#include <QUrl>
 
 namespace rat::ui {
 
 void MenuRequirementWindow::addPrintKeys()
 {
-    openDocument = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     toolBar_->addSeparator();
     addToolKey(toolBar_, actions_, QStringLiteral("keyPrint"), QStringLiteral("Печать"),
                QStringLiteral("Печать меню-требования"), [this] { printRequirement(false); }, glyphIcon(Glyph::Print));
@@ -39,11 +36,9 @@ void MenuRequirementWindow::printRequirement(bool cookCopy)
     if (!idm1_)
         return;
     const int schab = readOrganisationSwitches(db_).schab;
-    const auto outcome = documents::printMenuRequirement(db_, prompt_, {true, *idm1_},
-                                                         documents::layoutFor(schab, cookCopy),
-                                                         documents::readMenuRequirementPrintSettings());
-    if (outcome && !outcome->path.isEmpty() && openDocument)
-        openDocument(outcome->path);
+    // The saved form goes to the person's spreadsheet program through the print frame's opener.
+    documents::printMenuRequirement(db_, prompt_, {true, *idm1_}, documents::layoutFor(schab, cookCopy),
+                                    documents::readMenuRequirementPrintSettings());
 }
 
 void MenuRequirementWindow::printMenu()

@@ -245,9 +245,6 @@ TEST_F(MenuRequirementPrintDataTest, LayoutsTemplatesSettingsAndFileName)
     // A size nobody can print is taken as the default.
     Settings::setText(QStringLiteral("User"), QStringLiteral("Schrif"), QStringLiteral("abc"));
     EXPECT_EQ(documents::readMenuRequirementPrintSettings().fontSize, MenuRequirementPrintSettings{}.fontSize);
-
-    EXPECT_EQ(documents::surnameWithInitials(QStringLiteral("Петров"), QString(), QString()), QStringLiteral("Петров"));
-    EXPECT_EQ(documents::surnameWithInitials(QString(), QStringLiteral("иван"), QString()), QStringLiteral("И."));
 }
 
 } // namespace

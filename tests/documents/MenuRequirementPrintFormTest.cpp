@@ -5,6 +5,7 @@
 #include "documents/MenuRequirementPrintFixture.h"
 
 #include "documents/MenuRequirementPrinting.h"
+#include "documents/PrintFixture.h"
 #include "documents/XlsxReader.h"
 
 #include <QDir>
@@ -19,13 +20,21 @@ using documents::XlsxReader;
 
 class MenuRequirementPrintFormTest : public MenuRequirementPrintFixture {
 protected:
-    static QString templates() { return QDir(QStringLiteral(RAT_BIN_DIR)).filePath(QStringLiteral("Шаблоны")); }
-
-    std::optional<documents::MenuRequirementPrintOutcome> printed(MenuRequirementLayout layout,
-                                                                  MenuRequirementPrintSettings s = {},
-                                                                  const QString& folder = templates())
+    void SetUp() override
     {
-        return documents::printMenuRequirement(db(), prompt, {false, document}, layout, s, folder, env.path("out"));
+        MenuRequirementPrintFixture::SetUp();
+        for (auto l : {MenuRequirementLayout::Products, MenuRequirementLayout::Mechanised,
+                       MenuRequirementLayout::Form299, MenuRequirementLayout::Okud0504202})
+            ASSERT_TRUE(installTemplate(documents::templateName(l)));
+    }
+    std::optional<documents::MenuRequirementPrintOutcome> printed(MenuRequirementLayout layout,
+                                                                  MenuRequirementPrintSettings s = {})
+    {
+        return documents::printMenuRequirement(db(), prompt, {false, document}, layout, s);
+    }
+    static QString saved(const QString& name)
+    {
+        return QDir::toNativeSeparators(QDir(app().appDir).filePath(QStringLiteral("Документы/") + name));
     }
     XlsxReader print(MenuRequirementLayout layout, MenuRequirementPrintSettings s = {})
     {
@@ -198,28 +207,45 @@ TEST_F(MenuRequirementPrintFormTest, SettingsChangeTheForm)
               (QStringList{"Крупа", "Молоко", "Сахар"}));
 }
 
-TEST_F(MenuRequirementPrintFormTest, MessagesAndStatusTexts)
+TEST_F(MenuRequirementPrintFormTest, MessagesStatusTextsAndTheFile)
 {
+    RecordingOpener opener;
     const auto out = printed(MenuRequirementLayout::Form299);
     ASSERT_TRUE(out);
     const QString status = QStringLiteral("status: Идет создание печатной формы меню-требования...");
+    const QString file = saved(QStringLiteral("Меню-требование на 05.12.2026 (7).xlsx"));
     EXPECT_EQ(prompt.events, (QStringList{status, status + "1%", status + "3%", status + "10%", status + "15%",
-                                          status + "80%", status + "95%", status + "100%", "status: ",
+                                          status + "80%", status + "95%", status + "100%",
                                           "info: Печатная форма меню-требования выполнена и сохранена в файле \"" +
-                                              QDir::toNativeSeparators(env.path("out/Меню-требование на 05.12.2026 (7).xlsx")) +
-                                              "\"."}));
+                                              file + "\"."}));
+    EXPECT_EQ(QDir::toNativeSeparators(out->path), file);
+    EXPECT_EQ(opener.opened.size(), 1);
 
-    // No template: nothing is produced.
+    // No template: nothing is produced, nothing opened.
     prompt.clear();
-    QDir().mkpath(env.path("empty"));
-    EXPECT_FALSE(printed(MenuRequirementLayout::Okud0504202, {}, env.path("empty")));
+    QFile::remove(QDir(app().appDir).filePath(QStringLiteral("Шаблоны/Меню-требование (ОКУД 0504202).xltx")));
+    EXPECT_FALSE(printed(MenuRequirementLayout::Okud0504202));
     EXPECT_EQ(prompt.messages(), QStringList{QStringLiteral(
                                      "critical: Шаблон Меню-требования не найден! Он должен находиться в файле "
                                      "\"Меню-требование (ОКУД 0504202).xltx\" в папке \"Шаблоны\". Печать невозможна")});
+    EXPECT_EQ(opener.opened.size(), 1);
 
-    // A day-menu number that cannot be part of a file name: the form is made, the file is not.
+    // A day-menu number with a character a file name cannot hold: it becomes a blank.
     prompt.clear();
     db().exec(QStringLiteral("UPDATE MENUTR SET nom_m = '7/2' WHERE IDM = ?1"), {document});
+    const auto cleaned = printed(MenuRequirementLayout::Products);
+    ASSERT_TRUE(cleaned);
+    EXPECT_EQ(QDir::toNativeSeparators(cleaned->path), saved(QStringLiteral("Меню-требование на 05.12.2026 (7 2).xlsx")));
+    EXPECT_TRUE(XlsxReader().open(cleaned->path));
+
+    // "Документы" cannot be written: the form is made (and shown), the file is not kept.
+    prompt.clear();
+    const QString documents = QDir(app().appDir).filePath(QStringLiteral("Документы"));
+    QDir(documents).removeRecursively();
+    {
+        QFile blocker(documents);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
     const auto unsaved = printed(MenuRequirementLayout::Products);
     ASSERT_TRUE(unsaved);
     EXPECT_TRUE(unsaved->produced);
