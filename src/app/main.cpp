@@ -14,6 +14,7 @@
 #include "ui/ProgressWindow.h"
 #include "ui/ProductWindow.h"
 #include "ui/LoginDialog.h"
+#include "ui/DesktopOpener.h"
 #include "ui/MainWindow.h"
 #include "ui/MessageBoxPrompt.h"
 #include "ui/FirstStartDialog.h"
@@ -150,6 +151,11 @@ int main(int argc, char* argv[])
     ui::installProductWindows();
     ui::installCardWindows();
     ui::installCardListCommands();
+
+    // Printed forms open in the person's spreadsheet program (an unattended run opens nothing).
+    ui::DesktopOpener opener;
+    if (screenshot.isEmpty())
+        documents::setDocumentOpener(&opener);
 
     ui::MainWindow window(session);
     dialogParent = &window;

@@ -5,6 +5,7 @@
 #include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "documents/StockDocumentPrint.h"
 #include "stock/StockDocuments.h"
 #include "ui/DocumentKindsInternal.h"
 #include "ui/DocumentWindow.h"
@@ -239,6 +240,14 @@ public:
             return false;
         deleteStockLines(w.database(), w.prompt(), kind_, *w.documentId(), ids_);
         return true;
+    }
+
+    bool canPrint() const override { return true; }
+
+    void print(DocumentWindow& w) override
+    {
+        // A document never saved has no lines to print: the print says so.
+        documents::PrintStockDocument(w.database(), w.prompt(), kind_, w.documentId().value_or(0));
     }
 
     bool confirm(DocumentWindow& w) override

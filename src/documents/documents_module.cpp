@@ -1,1 +1,0 @@
-// Home of the documents module; its code arrives with the features that need it.
