@@ -43,6 +43,7 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
     const QString existsSql = QStringLiteral("SELECT COUNT(*) FROM ") + q(def->table) + QStringLiteral(" WHERE ") +
                               q(def->key) + QStringLiteral(" = ?1");
 
+    std::vector<QVariant> marks;
     for (size_t i = 0; i < ids.size(); ++i) {
         const qint64 id = ids[i];
         if (db.scalar(existsSql, {id}).toLongLong() == 0)
@@ -50,6 +51,7 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
         DeleteContext ctx{db, prompt, *def, id, nameSql.isEmpty() ? QString() : db.scalar(nameSql, {id}).toString()};
         DeleteVerdict verdict;
         std::vector<SqlStep> dependents;
+        QVariant mark;
         for (const BookRules& r : rules) {
             if (!r.deletion)
                 continue;
@@ -59,6 +61,8 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
                 break;
             }
             dependents.insert(dependents.end(), v.dependents.begin(), v.dependents.end());
+            if (mark.isNull())
+                mark = v.mark;
         }
         if (verdict.kind == DeleteVerdict::Refuse) {
             if (i + 1 < ids.size()) {
@@ -81,12 +85,18 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
                     {id});
             tx.commit();
             ++result.deleted;
+            if (!mark.isNull())
+                marks.push_back(mark);
         } catch (const DbError& e) {
             prompt.critical(QStringLiteral("Возникла ошибка при удалении строки. Ошибка: ") + e.text());
             break;
         }
     }
     prompt.status(words.done + QString::number(result.deleted));
+    if (!marks.empty())
+        for (const BookRules& r : rules)
+            if (r.afterDeletion)
+                r.afterDeletion(db, prompt, marks);
     return result;
 }
 

@@ -2,9 +2,11 @@
 // period and deletion rules. The documents themselves open in their own windows.
 
 #include "core/Database.h"
+#include "core/Prompt.h"
 #include "menu/MenuBookHelpers.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/BookRules.h"
+#include "stock/MenuRequirementApproval.h"
 #include "stock/StockModule.h"
 
 namespace rat::stock {
@@ -111,32 +113,67 @@ void registerStockJournals()
         return;
     rulesAdded = true;
 
+    // An approved document changed what the lots held from its date: the issues of the approved
+    // menu-requirements from the earliest such date are made again once the rows are gone.
+    const auto reissueAfter = [](Database& db, Prompt& prompt, const std::vector<QVariant>& dates) {
+        QDate from;
+        for (const QVariant& d : dates)
+            if (const QDate day = parseIsoDate(d.toString().left(10)); day.isValid() && (!from.isValid() || day < from))
+                from = day;
+        if (from.isValid())
+            reissueFromDate(db, prompt, from);
+    };
+    // The date of an approved document (null for a draft, whose lines never counted).
+    const auto approvedDate = [](DeleteContext& ctx, const QString& column) {
+        return ctx.db.scalar(QStringLiteral("SELECT CASE WHEN status = -1 THEN ") + column + QStringLiteral(" END FROM [") +
+                                 ctx.book.table + QStringLiteral("] WHERE id = ?1"),
+                             {ctx.id});
+    };
+
     BookRules receipt;
-    receipt.deletion = [](DeleteContext& ctx) {
-        if (ctx.db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM expense e JOIN storage s ON s.id = e.id_storage "
-                                         "WHERE s.id_receipt = ?1) + (SELECT COUNT(*) FROM spisanie_point p JOIN storage s "
-                                         "ON s.id = p.id_storage WHERE s.id_receipt = ?1)"),
+    receipt.deletion = [approvedDate](DeleteContext& ctx) {
+        // Lots only the issue of menu-requirements took from go with those lines; the re-issue
+        // after the deletion writes them again from the lots that stay.
+        if (ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM storage WHERE id_receipt = ?1 AND "
+                                         "((SELECT COUNT(*) FROM spisanie_point p WHERE p.id_storage = storage.id) > 0 OR "
+                                         "(SELECT COUNT(*) FROM expense e WHERE e.id_storage = storage.id AND NOT EXISTS "
+                                         "(SELECT 1 FROM MENUTR r WHERE r.id_ex = e.id_expence_docum)) > 0)"),
                           {ctx.id})
                 .toLongLong() > 0)
             return DeleteVerdict::refuse(QStringLiteral("Невозможно удалить документ прихода №\"") + documentNumber(ctx) +
                                          QStringLiteral("\", так как из его партий уже выполнен расход или списание."));
-        return DeleteVerdict::remove({{QStringLiteral("DELETE FROM storage WHERE id_receipt = ?1"), {ctx.id}}});
+        const QString issuedFrom =
+            QStringLiteral("SELECT e.id_expence_docum FROM expense e JOIN storage s ON s.id = e.id_storage WHERE s.id_receipt = ?1");
+        return DeleteVerdict::remove(
+            {{QStringLiteral("UPDATE expence_docum SET [sum] = COALESCE((SELECT SUM(s.cost * e.quantity) FROM expense e "
+                             "JOIN storage s ON s.id = e.id_storage WHERE e.id_expence_docum = expence_docum.id AND "
+                             "COALESCE(s.id_receipt, 0) <> ?1), 0) WHERE id IN (") +
+                  issuedFrom + QStringLiteral(")"),
+              {ctx.id}},
+             {QStringLiteral("DELETE FROM expense WHERE id_storage IN (SELECT id FROM storage WHERE id_receipt = ?1)"), {ctx.id}},
+             {QStringLiteral("DELETE FROM storage WHERE id_receipt = ?1"), {ctx.id}}},
+            approvedDate(ctx, QStringLiteral("rdate")));
     };
+    receipt.afterDeletion = reissueAfter;
     addBookRules(24, std::move(receipt));
 
     BookRules expense;
-    expense.deletion = [](DeleteContext& ctx) {
+    expense.deletion = [approvedDate](DeleteContext& ctx) {
         if (ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM MENUTR WHERE id_ex = ?1"), {ctx.id}).toLongLong() > 0)
             return DeleteVerdict::refuse(QStringLiteral("Невозможно удалить документ расхода №\"") + documentNumber(ctx) +
                                          QStringLiteral("\", так как он составлен по меню-требованию."));
-        return DeleteVerdict::remove({{QStringLiteral("DELETE FROM expense WHERE id_expence_docum = ?1"), {ctx.id}}});
+        return DeleteVerdict::remove({{QStringLiteral("DELETE FROM expense WHERE id_expence_docum = ?1"), {ctx.id}}},
+                                     approvedDate(ctx, QStringLiteral("ddate")));
     };
+    expense.afterDeletion = reissueAfter;
     addBookRules(22, std::move(expense));
 
     BookRules writeOff;
-    writeOff.deletion = [](DeleteContext& ctx) {
-        return DeleteVerdict::remove({{QStringLiteral("DELETE FROM spisanie_point WHERE id_spisanie = ?1"), {ctx.id}}});
+    writeOff.deletion = [approvedDate](DeleteContext& ctx) {
+        return DeleteVerdict::remove({{QStringLiteral("DELETE FROM spisanie_point WHERE id_spisanie = ?1"), {ctx.id}}},
+                                     approvedDate(ctx, QStringLiteral("wdate")));
     };
+    writeOff.afterDeletion = reissueAfter;
     addBookRules(25, std::move(writeOff));
 
     BookRules order;
