@@ -2,10 +2,13 @@
 // including every vitamin in card calculations.
 
 #include "refbooks/BookActions.h"
+#include "refbooks/BookDeleteFollowUp.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "core/TextFold.h"
 #include "refbooks/BookRules.h"
+
+#include <map>
 
 namespace rat::books {
 
@@ -43,7 +46,7 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
     const QString existsSql = QStringLiteral("SELECT COUNT(*) FROM ") + q(def->table) + QStringLiteral(" WHERE ") +
                               q(def->key) + QStringLiteral(" = ?1");
 
-    std::vector<QVariant> marks;
+    std::vector<qint64> deletedIds;
     for (size_t i = 0; i < ids.size(); ++i) {
         const qint64 id = ids[i];
         if (db.scalar(existsSql, {id}).toLongLong() == 0)
@@ -51,7 +54,6 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
         DeleteContext ctx{db, prompt, *def, id, nameSql.isEmpty() ? QString() : db.scalar(nameSql, {id}).toString()};
         DeleteVerdict verdict;
         std::vector<SqlStep> dependents;
-        QVariant mark;
         for (const BookRules& r : rules) {
             if (!r.deletion)
                 continue;
@@ -61,8 +63,6 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
                 break;
             }
             dependents.insert(dependents.end(), v.dependents.begin(), v.dependents.end());
-            if (mark.isNull())
-                mark = v.mark;
         }
         if (verdict.kind == DeleteVerdict::Refuse) {
             if (i + 1 < ids.size()) {
@@ -85,19 +85,39 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
                     {id});
             tx.commit();
             ++result.deleted;
-            if (!mark.isNull())
-                marks.push_back(mark);
+            deletedIds.push_back(id);
         } catch (const DbError& e) {
             prompt.critical(QStringLiteral("Возникла ошибка при удалении строки. Ошибка: ") + e.text());
             break;
         }
     }
     prompt.status(words.done + QString::number(result.deleted));
-    if (!marks.empty())
-        for (const BookRules& r : rules)
-            if (r.afterDeletion)
-                r.afterDeletion(db, prompt, marks);
+    runDeletionFollowUp(entry, db, prompt, deletedIds);
     return result;
+}
+
+namespace {
+
+std::map<int, DeletionFollowUp>& followUps()
+{
+    static std::map<int, DeletionFollowUp> all;
+    return all;
+}
+
+} // namespace
+
+void setDeletionFollowUp(int entry, DeletionFollowUp followUp)
+{
+    followUps()[entry] = std::move(followUp);
+}
+
+void runDeletionFollowUp(int entry, Database& db, Prompt& prompt, const std::vector<qint64>& deletedIds)
+{
+    if (deletedIds.empty())
+        return;
+    const auto it = followUps().find(entry);
+    if (it != followUps().end() && it->second)
+        it->second(db, prompt, deletedIds);
 }
 
 std::vector<SearchColumn> searchColumns(Database& db, int entry)

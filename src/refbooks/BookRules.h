@@ -76,14 +76,10 @@ struct DeleteVerdict {
     Kind kind = Delete;
     QString message;
     std::vector<SqlStep> dependents;
-    QVariant mark;  // what the book's afterDeletion is told of a deleted row (null: nothing)
 
-    static DeleteVerdict refuse(const QString& text) { return {Refuse, text, {}, {}}; }
-    static DeleteVerdict keep() { return {Keep, {}, {}, {}}; }
-    static DeleteVerdict remove(std::vector<SqlStep> deps = {}, QVariant mark = {})
-    {
-        return {Delete, {}, std::move(deps), std::move(mark)};
-    }
+    static DeleteVerdict refuse(const QString& text) { return {Refuse, text, {}}; }
+    static DeleteVerdict keep() { return {Keep, {}, {}}; }
+    static DeleteVerdict remove(std::vector<SqlStep> deps = {}) { return {Delete, {}, std::move(deps)}; }
 };
 
 struct BookRules {
@@ -97,8 +93,6 @@ struct BookRules {
     // Decides the deletion of one row. The first rule that does not return Delete decides;
     // the dependents of every rule that returns Delete are collected.
     std::function<DeleteVerdict(DeleteContext&)> deletion;
-    // Runs once after a deletion of several rows, with the marks of the rows deleted (when any).
-    std::function<void(Database&, Prompt&, const std::vector<QVariant>&)> afterDeletion;
     // Presets of a new row (Add mode), after the parent field.
     std::function<void(Database&, std::map<QString, QVariant, std::less<>>&)> defaults;
 };
