@@ -11,6 +11,7 @@
 
 #include "BenchDatabase.h"
 #include "BenchTiming.h"
+#include "TenYearStock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "menu/MenuModule.h"
@@ -30,39 +31,16 @@ constexpr int kFillLots = 2000;
 constexpr int kDishes = 30;
 constexpr int kEaterTypes = 5;
 
-constexpr int kYearProducts = 300;
-constexpr int kYearLots = 30000;
-constexpr int kExpenseDocs = 2500;
-constexpr int kLinesPerExpense = 60;
-constexpr int kWriteOffs = 250;
-
 using bench::report;
 using bench::time;
-
-void clearAll(Database& db)
-{
-    db.execScript(QStringLiteral("DELETE FROM card_recipes; DELETE FROM recipes; DELETE FROM products; DELETE FROM output; "
-                                 "DELETE FROM type_menu; DELETE FROM type_eating; DELETE FROM day_menu; "
-                                 "DELETE FROM day_menu_point; DELETE FROM quantity_eating; DELETE FROM receipt; "
-                                 "DELETE FROM storage; DELETE FROM eating; DELETE FROM expense; DELETE FROM expence_docum; "
-                                 "DELETE FROM spisanie; DELETE FROM spisanie_point; DELETE FROM INF; DELETE FROM MENUTR; "
-                                 "DELETE FROM MENUTM; DELETE FROM MENUTR_POINT"));
-    db.exec(QStringLiteral("INSERT INTO INF (Naim, VestSkl, Sezonnost) VALUES ('Сад', -1, 0)"));
-}
-
-qint64 unitKg(Database& db)
-{
-    db.exec(QStringLiteral("INSERT INTO ed_izmer (ename, koef) VALUES ('кг', 1000)"));
-    return db.lastInsertId();
-}
 
 // The day menu of the fill; returns its id.
 qint64 fillMenuData(Database& db)
 {
     QRandomGenerator rng(20261205);
     Transaction tx(db);
-    clearAll(db);
-    const qint64 unit = unitKg(db);
+    bench::clearStockTables(db);
+    const qint64 unit = bench::addKilogram(db);
     for (int p = 1; p <= kFillProducts; ++p)
         db.exec(QStringLiteral("INSERT INTO products (id, pname, id_ed_izmer, rule_okr) VALUES (?1, ?2, ?3, ?4)"),
                 {p, QStringLiteral("Продукт %1").arg(p), unit, 1 + p % 4});
@@ -140,68 +118,6 @@ qint64 fillMenuData(Database& db)
     return menu;
 }
 
-// Ten years of lots, expense and write-off lines.
-void fillYears(Database& db)
-{
-    QRandomGenerator rng(20161205);
-    Transaction tx(db);
-    clearAll(db);
-    const qint64 unit = unitKg(db);
-    for (int p = 1; p <= kYearProducts; ++p)
-        db.exec(QStringLiteral("INSERT INTO products (id, pname, id_ed_izmer, rule_okr) VALUES (?1, ?2, ?3, 4)"),
-                {p, QStringLiteral("Продукт %1").arg(p), unit});
-    const QDate start(2016, 12, 1);
-    Statement receipt(db, QStringLiteral("INSERT INTO receipt (rdate, status) VALUES (?1, -1)"));
-    Statement lot(db, QStringLiteral("INSERT INTO storage (id_product, quantity, id_receipt, cost, id_ed_izmer, status, "
-                                     "date_realization, IDSS) VALUES (?1, 50, ?2, ?3, ?4, 0, ?5, 1)"));
-    qint64 receiptId = 0;
-    for (int i = 0; i < kYearLots; ++i) {
-        const QDate d = start.addDays(i / 50 * 6);
-        if (i % 50 == 0) {
-            receipt.reset();
-            receipt.bind(1, d);
-            receipt.exec();
-            receiptId = db.lastInsertId();
-        }
-        lot.reset();
-        lot.bindAll({1 + rng.bounded(kYearProducts), receiptId, rng.bounded(100000) / 100.0, unit, d.addDays(30)});
-        lot.exec();
-    }
-    Statement doc(db, QStringLiteral("INSERT INTO expence_docum ([№docum], ddate, status) VALUES ('1', ?1, -1)"));
-    Statement line(db, QStringLiteral("INSERT INTO expense (id_storage, quantity, id_expence_docum, id_type_eating) "
-                                      "VALUES (?1, ?2, ?3, 1)"));
-    for (int e = 0; e < kExpenseDocs; ++e) {
-        const QDate d = start.addDays(e * 365 * 10 / kExpenseDocs);
-        doc.reset();
-        doc.bind(1, d);
-        doc.exec();
-        const qint64 docId = db.lastInsertId();
-        // Lots received shortly before the day.
-        const int newest = std::min(kYearLots, int(start.daysTo(d) / 6 * 50) + 50);
-        for (int k = 0; k < kLinesPerExpense; ++k) {
-            line.reset();
-            line.bindAll({1 + rng.bounded(newest), rng.bounded(300) / 100.0, docId});
-            line.exec();
-        }
-    }
-    Statement off(db, QStringLiteral("INSERT INTO spisanie ([№docum], wdate, status) VALUES ('1', ?1, -1)"));
-    Statement offLine(db, QStringLiteral("INSERT INTO spisanie_point (id_spisanie, id_storage, quantity, why) "
-                                         "VALUES (?1, ?2, 1, '')"));
-    for (int w = 0; w < kWriteOffs; ++w) {
-        const QDate d = start.addDays(w * 365 * 10 / kWriteOffs);
-        off.reset();
-        off.bind(1, d);
-        off.exec();
-        const qint64 offId = db.lastInsertId();
-        for (int k = 0; k < 10; ++k) {
-            offLine.reset();
-            offLine.bindAll({offId, 1 + rng.bounded(kYearLots)});
-            offLine.exec();
-        }
-    }
-    tx.commit();
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -243,7 +159,7 @@ int main(int argc, char* argv[])
     std::printf("  ratio fill / bare insert (best): %.1f\n", fillBest.front() / insertBest.front());
     report("fill and store as not approved", time(runs, [&] { stock::createMenuRequirement(db, prompt, menuId); }));
 
-    fillYears(db);
+    bench::fillTenYearsOfStock(db);
     const QDate day(2022, 6, 15);
     size_t products = 0;
     const bench::Figures remnants = time(runs, [&] { products = stock::productRemnants(db, day).size(); });

@@ -21,6 +21,7 @@
 #include "ui/GuardedApplication.h"
 #include "ui/ParametersDialog.h"
 #include "ui/AnalysisWindow.h"
+#include "ui/AutoOrderWindows.h"
 #include "ui/PlanMenuWindows.h"
 #include "ui/SplashWindow.h"
 #include "ui/StockWindows.h"
@@ -171,7 +172,11 @@ int main(int argc, char* argv[])
     ui::installAnalysisWindows(window, session);
     ui::installDayMenuJournal(window);
     ui::installStockWindows(window, session);
+    ui::installAutoOrderWindows(window, session);
     window.show();
+    // Once the frame is up: the ordering reminder, then the write-off of expired lots.
+    if (screenshot.isEmpty())
+        QTimer::singleShot(0, &window, [&window, &session] { ui::remindAboutOrdering(window, session); });
 
     // --open N: the window of catalogue entry N, as its menu command would open it.
     bool entryGiven = false;

@@ -58,7 +58,10 @@ void registerDayMenuCommands();   // day menus: numbering, creation, rows, count
 void registerStockCommands();     // lots, stock documents, remnants, the menu-requirement, prices
 void registerNormsCommands();
 void registerApprovalCommands();  // menu-requirement approval and issue, re-issue, write-off of expired lots     // nutrition norms, plan-menu analyses, product need of a plan-menu
+void registerAutoOrderCommands(); // automatic ordering: set-ups, the order, the start-up reminder
 void registerPrintCommands();     // print (the printed forms, cli/PrintCommands.h), amount in words
+
+void registerMenuRequirementPrintCommands();  // print menu-requirement IDM [--layout N] [--cook]
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -75,7 +78,9 @@ inline void registerAllCommands()
     registerStockCommands();
     registerNormsCommands();
     registerApprovalCommands();
+    registerAutoOrderCommands();
     registerPrintCommands();
+    registerMenuRequirementPrintCommands();
 }
 
 } // namespace rat::cli

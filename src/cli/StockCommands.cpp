@@ -7,6 +7,7 @@
 #include "core/Database.h"
 #include "stock/MenuRequirement.h"
 #include "stock/ProductPrices.h"
+#include "stock/StockChanges.h"
 #include "stock/StockDocuments.h"
 #include "stock/StockLots.h"
 #include "stock/StockModule.h"
@@ -262,6 +263,28 @@ int runDocumentConfirm(Context& ctx)
     return exitOk;
 }
 
+// document-line-delete KIND DOCUMENT_ID LINE_ID ...: the lines removed (a receipt's lots, the
+// re-issue after an issued one answered by --answer); prints how many went.
+int runDocumentLineDelete(Context& ctx)
+{
+    const auto kind = kindArg(ctx.args.value(0));
+    const auto doc = positiveIdArg(ctx.args.value(1));
+    std::vector<qint64> lines;
+    for (const QString& a : ctx.args.mid(2)) {
+        const auto id = positiveIdArg(a);
+        if (!id)
+            return exitUsage;
+        lines.push_back(*id);
+    }
+    if (!kind || !doc || lines.empty())
+        return exitUsage;
+    if (!ctx.openWithRow(stock::documentTable(*kind), *doc))
+        return exitRefused;
+    const int deleted = stock::deleteStockLines(ctx.session.db(), ctx.prompt, *kind, *doc, lines);
+    ctx.out << deleted << '\n';
+    return deleted == int(lines.size()) ? exitOk : exitRefused;
+}
+
 // remnants YYYY-MM-DD [--warehouse ID] [--exclude EXPENSE_ID]
 int runRemnants(Context& ctx)
 {
@@ -439,6 +462,8 @@ void registerStockCommands()
                                     runLotAdd};
     c[QStringLiteral("document-new")] = {QStringLiteral("22|24|25|28 ГГГГ-ММ-ДД [ПОЛЕ=ЗНАЧЕНИЕ ...]"), runDocumentNew};
     c[QStringLiteral("document-line")] = {QStringLiteral("22|24|25|28 ID_ДОКУМЕНТА ПОЛЕ=ЗНАЧЕНИЕ ..."), runDocumentLine};
+    c[QStringLiteral("document-line-delete")] = {QStringLiteral("22|24|25|28 ID_ДОКУМЕНТА ID_СТРОКИ ..."),
+                                                 runDocumentLineDelete};
     c[QStringLiteral("document-confirm")] = {QStringLiteral("22|24|25|28 ID_ДОКУМЕНТА"), runDocumentConfirm};
     c[QStringLiteral("remnants")] = {QStringLiteral("ГГГГ-ММ-ДД [--warehouse ID] [--exclude ID_РАСХОДА]"), runRemnants};
     c[QStringLiteral("lot-remnants")] = {QStringLiteral("ГГГГ-ММ-ДД [--warehouse ID]"), runLotRemnants};

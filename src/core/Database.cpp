@@ -92,6 +92,9 @@ Database::Database(const QString& path, bool create) : path_(path)
     sqlite3_create_function(db_, "upper", 1, enc, nullptr, fnUpper, nullptr, nullptr);
     sqlite3_create_function(db_, "fold", 1, enc, nullptr, fnFold, nullptr, nullptr);
     sqlite3_create_collation(db_, "RU", SQLITE_UTF8, nullptr, collateRu);
+    // Pages are read through a memory map rather than copied into the page cache one by one:
+    // the start-up check and the lists read whole tables, and the copies were half their time.
+    sqlite3_exec(db_, "PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
 }
 
 Database::~Database()

@@ -6,6 +6,7 @@
 #include "core/Prompt.h"
 
 #include <QSet>
+#include <sqlite3.h>
 #include <QStringList>
 #include <algorithm>
 #include <limits>
@@ -15,16 +16,6 @@
 
 namespace rat {
 namespace {
-
-QSet<qint64> idSet(Database& db, const QString& sql)
-{
-    QSet<qint64> ids;
-    Statement st(db, sql);
-    while (st.next())
-        if (!st.isNull(0))
-            ids.insert(st.toInt64(0));
-    return ids;
-}
 
 // Removes whole menu-requirements, one statement per table however many there are.
 void deleteRequirements(Database& db, const QSet<qint64>& idms)
@@ -47,41 +38,84 @@ struct KeyScan {
     bool anyRow = false;
 };
 
-KeyScan scanKeys(Database& db, const QString& sql)
+// A C function known to SQL for the life of the guard, also when a query throws.
+class ScopedFunction {
+public:
+    ScopedFunction(Database& db, const char* name, int args, void* state,
+                   void (*fn)(sqlite3_context*, int, sqlite3_value**))
+        : db_(db), name_(name), args_(args)
+    {
+        sqlite3_create_function(db_.handle(), name_, args_, SQLITE_UTF8, state, fn, nullptr, nullptr);
+    }
+    ~ScopedFunction() { sqlite3_create_function(db_.handle(), name_, args_, SQLITE_UTF8, nullptr, nullptr, nullptr, nullptr); }
+    ScopedFunction(const ScopedFunction&) = delete;
+    ScopedFunction& operator=(const ScopedFunction&) = delete;
+
+private:
+    Database& db_;
+    const char* name_;
+    int args_;
+};
+
+// SQL function newkey(x): 1 when x differs from the value of the row before, else 0. The rows
+// of one key mostly stand together, so that only the first of each run leaves the engine.
+void newKey(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* last = static_cast<std::optional<qint64>*>(sqlite3_user_data(ctx));
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        last->reset();
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    const qint64 v = sqlite3_value_int64(argv[0]);
+    const bool changed = !last->has_value() || **last != v;
+    *last = v;
+    sqlite3_result_int(ctx, changed ? 1 : 0);
+}
+
+KeyScan scanKeys(Database& db, const QString& table, const QString& column)
 {
     KeyScan k;
-    Statement st(db, sql);
-    qint64 last = 0;
-    bool lastSet = false;
-    while (st.next()) {
-        k.anyRow = true;
-        if (st.isNull(0))
-            continue;
-        const qint64 id = st.toInt64(0);
-        // The rows of one key mostly stand together: a repeat of the last key needs no lookup.
-        if (lastSet && id == last)
-            continue;
-        k.ids.insert(id);
-        last = id;
-        lastSet = true;
-    }
+    k.anyRow = db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(table)).toLongLong() != 0;
+    if (!k.anyRow)
+        return k;
+    std::optional<qint64> last;
+    const ScopedFunction fn(db, "newkey", 1, &last, newKey);
+    Statement st(db, QStringLiteral("SELECT %2 FROM %1 WHERE %2 IS NOT NULL AND newkey(%2)").arg(table, column));
+    while (st.next())
+        k.ids.insert(st.toInt64(0));
     return k;
 }
 
-// True when some combination of the integer columns of `sql` stands more than `limit` times
-// (NULL counted as a value of its own). Texts or fractions read as integers can only make more
-// rows equal, so a false answer is sure; a true one is confirmed by the caller. The rows are
-// sorted in memory, so that equal ones stand together.
-bool anyRepeated(Database& db, const QString& sql, int columns, int limit)
+// SQL function digest(a, b, ...): appends the row's digest to the list it was registered with
+// and returns 0, so that the rows never leave the engine one by one.
+void digestRow(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 {
-    using Key = std::array<qint64, 4>;
-    std::vector<Key> keys;
-    Statement st(db, sql);
-    while (st.next()) {
-        Key k{0, 0, 0, 0};
-        for (int c = 0; c < columns; ++c)
-            k[size_t(c)] = st.isNull(c) ? std::numeric_limits<qint64>::min() : st.toInt64(c);
-        keys.push_back(k);
+    quint64 h = 0x9e3779b97f4a7c15ull;
+    for (int c = 0; c < argc; ++c) {
+        // One step of a 64-bit mix (splitmix) per value.
+        quint64 x = h ^ quint64(sqlite3_value_int64(argv[c]));
+        x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+        x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+        h = x ^ (x >> 31);
+    }
+    static_cast<std::vector<quint64>*>(sqlite3_user_data(ctx))->push_back(h);
+    sqlite3_result_int(ctx, 0);
+}
+
+// True when some combination of the columns of `table` may stand more than `limit` times. Each
+// row is read as one 64-bit digest of its values taken as integers: equal rows always give equal
+// digests, and anything that merges rows (texts or fractions read as integers, NULL read as 0,
+// two digests alike) can only make more rows equal, so a false answer is sure; a true one is
+// confirmed by the caller. The digests are sorted in memory, so that equal ones stand together.
+bool anyRepeated(Database& db, const QString& table, const QString& columnList, int limit)
+{
+    std::vector<quint64> keys;
+    keys.reserve(size_t(db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table).toLongLong()));
+    {
+        const ScopedFunction fn(db, "digest", -1, &keys, digestRow);
+        db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" WHERE digest(") + columnList +
+                  QStringLiteral(")"));
     }
     std::sort(keys.begin(), keys.end());
     int run = 0;
@@ -118,13 +152,13 @@ void runStartupCheck(Database& db, Prompt& prompt)
             links.emplace_back(st.isNull(0) ? std::nullopt : std::optional<qint64>(st.toInt64(0)),
                                st.isNull(1) ? std::nullopt : std::optional<qint64>(st.toInt64(1)));
     }
-    KeyScan headers = scanKeys(db, QStringLiteral("SELECT IDM FROM MENUTR"));
-    KeyScan lines = scanKeys(db, QStringLiteral("SELECT IDM FROM MENUTR_POINT"));
+    KeyScan headers = scanKeys(db, QStringLiteral("MENUTR"), QStringLiteral("IDM"));
+    KeyScan lines = scanKeys(db, QStringLiteral("MENUTR_POINT"), QStringLiteral("IDM"));
     if (!links.empty() || headers.anyRow || lines.anyRow) {
         // Menu-requirements of day menus that no longer exist.
         QSet<qint64> dayMenus;
         if (!links.empty())
-            dayMenus = scanKeys(db, QStringLiteral("SELECT id FROM day_menu")).ids;
+            dayMenus = scanKeys(db, QStringLiteral("day_menu"), QStringLiteral("id")).ids;
         QSet<qint64> orphans, menus;
         for (const auto& [idm, dayMenu] : links) {
             if (!idm)
@@ -160,7 +194,7 @@ void runStartupCheck(Database& db, Prompt& prompt)
         "id_card_recipes, id_product, brutto, netto, isComment, isVariant, id_MainCard, comment, isCard");
     // A line can stand more than five times only where its card and product do: one pass over
     // the lines spares the full test on an ordinary file.
-    const bool suspect = anyRepeated(db, QStringLiteral("SELECT id_card_recipes, id_product FROM recipes"), 2, 5);
+    const bool suspect = anyRepeated(db, QStringLiteral("recipes"), QStringLiteral("id_card_recipes, id_product"), 5);
     if (suspect && !db.scalar(QStringLiteral("SELECT 1 FROM recipes GROUP BY ") + recipeGroup +
                               QStringLiteral(" HAVING count(id) > 5 LIMIT 1")).isNull()) {
         prompt.status(repairing);
@@ -168,7 +202,7 @@ void runStartupCheck(Database& db, Prompt& prompt)
                 recipeGroup + QLatin1Char(')'));
     }
     const QString planGroup = QStringLiteral("id_day, id_eating, id_card_recipes, id_type_meal");
-    if (anyRepeated(db, QStringLiteral("SELECT ") + planGroup + QStringLiteral(" FROM plan_menu"), 4, 1) &&
+    if (anyRepeated(db, QStringLiteral("plan_menu"), planGroup, 1) &&
         !db.scalar(QStringLiteral("SELECT 1 FROM plan_menu GROUP BY ") + planGroup +
                    QStringLiteral(" HAVING count(id) > 1 LIMIT 1")).isNull()) {
         prompt.status(repairing);

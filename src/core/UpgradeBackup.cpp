@@ -11,23 +11,29 @@
 
 namespace rat {
 
-QString backupBeforeUpgrade(Database& db, Prompt& prompt, const QString& appDir, const QDate& day)
+namespace {
+
+// A copy named "<base>_<kind>_<date>" in "Архив"; the oldest copies of that kind of this file beyond
+// the last kUpgradeBackupsKept are removed. `done` and `failed` go to the status bar.
+QString keptArchiveCopy(Database& db, Prompt& prompt, const QString& appDir, const QDate& day, const QString& kind,
+                        const QString& done, const QString& failed)
 {
     if (appDir.isEmpty())
         return {};
     const QString folder = QDir(appDir).filePath(QStringLiteral("Архив"));
     const QFileInfo info(db.path());
-    const QString stem = info.completeBaseName() + QStringLiteral("_перед_обновлением");
+    const QString stem = info.completeBaseName() + QLatin1Char('_') + kind;
     const QString ext = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     QString error;
     QString copy;
-    if (QDir().mkpath(folder)) {
+    // The engine copies no file in the middle of a write of the same connection.
+    if (!db.inTransaction() && QDir().mkpath(folder)) {
         copy = archiveFilePath(QDir(info.absolutePath()).filePath(stem + ext), folder, day);
         if (!backupDatabase(db, copy, &error))
             copy.clear();
     }
     if (copy.isEmpty()) {
-        prompt.status(QStringLiteral("Копия базы данных перед обновлением не создана в папке Архив."));
+        prompt.status(failed);
         return {};
     }
 
@@ -39,10 +45,25 @@ QString backupBeforeUpgrade(Database& db, Prompt& prompt, const QString& appDir,
     for (qsizetype i = kUpgradeBackupsKept; i < kept.size(); ++i)
         QFile::remove(kept[i].absoluteFilePath());
 
-    prompt.status(QStringLiteral("Перед обновлением база данных сохранена в папке Архив: ") + QFileInfo(copy).fileName() +
-                  QStringLiteral(" (хранятся ") + QString::number(kUpgradeBackupsKept) +
-                  QStringLiteral(" последних копий)."));
+    prompt.status(done + QFileInfo(copy).fileName() + QStringLiteral(" (хранятся ") +
+                  QString::number(kUpgradeBackupsKept) + QStringLiteral(" последних копий)."));
     return copy;
+}
+
+} // namespace
+
+QString backupBeforeUpgrade(Database& db, Prompt& prompt, const QString& appDir, const QDate& day)
+{
+    return keptArchiveCopy(db, prompt, appDir, day, QStringLiteral("перед_обновлением"),
+                           QStringLiteral("Перед обновлением база данных сохранена в папке Архив: "),
+                           QStringLiteral("Копия базы данных перед обновлением не создана в папке Архив."));
+}
+
+QString backupBeforeReissue(Database& db, Prompt& prompt, const QString& appDir, const QDate& day)
+{
+    return keptArchiveCopy(db, prompt, appDir, day, QStringLiteral("перед_перерасчетом"),
+                           QStringLiteral("Перед перерасчетом партий база данных сохранена в папке Архив: "),
+                           QStringLiteral("Копия базы данных перед перерасчетом партий не создана в папке Архив."));
 }
 
 } // namespace rat

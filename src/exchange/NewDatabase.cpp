@@ -1,8 +1,9 @@
 // A new database made ready for work: layout, organisation row, first users, the standard
-// data chosen by the first-start answers, and the check.
+// data chosen by the first-start answers, the sample documents, and the check.
 
 #include "exchange/NewDatabase.h"
 #include "core/ChoiceLists.h"
+#include "core/Clock.h"
 #include "core/Database.h"
 #include "core/DatabaseSession.h"
 #include "core/Prompt.h"
@@ -11,6 +12,7 @@
 #include "core/StartupCheck.h"
 #include "exchange/PackageLoaders.h"
 #include "exchange/StandardData.h"
+#include "stock/SampleDocuments.h"
 
 #include <QFile>
 #include <QStringList>
@@ -233,6 +235,9 @@ bool createAndFillNewDatabase(DatabaseSession& session, const QString& path, con
         for (const ChoiceItem& item : choiceList(250, {}))
             if (item.text == options.regulation)
                 db.exec(QStringLiteral("UPDATE INF SET NewSanpin = ?1"), {item.code});
+
+        // A few days of a working month, so a new user sees every kind of document filled in.
+        stock::buildSampleDocuments(db, Clock::today());
 
         // The file now carries this program's stamp; the start-up check ends the fill.
         db.exec(QStringLiteral("UPDATE INF SET appMajor = ?1, appMinor = ?2, appRevision = ?3"),

@@ -1,8 +1,8 @@
 #pragma once
 // A new database file made ready for work: the full layout, the organisation row and the first
-// users, the standard reference data of a recipe collection and a regulation, and the start-up
-// check. The answers about the institution come from the questions window (or the tool's
-// options) and are remembered for the next new file.
+// users, the standard reference data of a recipe collection and a regulation, the sample
+// documents and the start-up check. The answers about the institution come from the questions
+// window (or the tool's options) and are remembered for the next new file.
 
 #include <QString>
 #include <QStringList>

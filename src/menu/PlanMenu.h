@@ -133,10 +133,18 @@ struct SummaryFigure {
     double fact = 0;            // rounded to the display digits
     std::optional<double> norm; // the eater type's norm, when one is given
 };
+// The total yield of one meal for an eater type, with the recommended portion volume.
+struct MealYield {
+    qint64 mealId = 0;
+    QString meal;               // the meal's name
+    double yield = 0;           // rounded to the display digits
+    QString volume;             // PortionVolumeText: " (350 - 450)", " (500)" or empty
+};
 struct EaterSummary {
     qint64 eaterTypeId = 0;
     QString eaterType;          // shname
     std::vector<SummaryFigure> figures;  // protein, fat, carbohydrates, energy, vitamins, yield
+    std::vector<MealYield> meals;        // a plan-menu by meals: each served meal, by meal id
 };
 struct PlanSummary {
     int days = 0;               // plan days of the plan-menu (the divisor of the average)
@@ -146,6 +154,9 @@ struct PlanSummary {
 // whole plan-menu divided by its number of days. Per eater type of the plan-menu whose status
 // is not 0, over the dishes' yields for that type.
 PlanSummary planMenuSummary(Database& db, qint64 planMenuId, std::optional<qint64> dayId, int digits);
+// "Выход (Завтрак), г" and "350,00 (350 - 450)": a meal's yield as the summary shows it.
+QString mealYieldCaption(const MealYield& m);
+QString mealYieldText(const MealYield& m, int digits);
 // "12,35(14,00)": the fact, then the norm in parentheses when there is one.
 QString figureText(const SummaryFigure& f, int digits);
 

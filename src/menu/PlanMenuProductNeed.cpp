@@ -10,20 +10,58 @@
 
 namespace rat::menu {
 
+std::map<qint64, int> servedCards(Database& db, const std::vector<qint64>& days)
+{
+    std::map<qint64, int> dayTimes;
+    for (qint64 d : days)
+        ++dayTimes[d];
+    std::map<qint64, int> served;  // card -> times on the chosen days
+    Statement dishes(db, QStringLiteral("SELECT id_card_recipes FROM plan_menu WHERE id_day = ?1 ORDER BY id"));
+    for (const auto& [d, times] : dayTimes) {
+        dishes.reset();
+        dishes.bind(1, d);
+        while (dishes.next())
+            served[dishes.toInt64(0)] += times;
+    }
+    return served;
+}
+
+std::vector<PortionLine> portionLines(Database& db, const std::map<qint64, int>& served,
+                                      const std::vector<qint64>& eaterTypes)
+{
+    std::vector<PortionLine> out;
+    books::CardCalculator calc(db);
+    Statement yieldSt(db, QStringLiteral("SELECT output1 FROM output WHERE id_card_recipe = ?1 AND id_type_eating = ?2 "
+                                         "ORDER BY id LIMIT 1"));
+    for (qint64 type : eaterTypes)
+        for (const auto& [card, times] : served) {
+            yieldSt.reset();
+            yieldSt.bindAll({card, type});
+            if (!yieldSt.next())
+                continue;
+            const books::CardExpansion e = calc.expand(card, yieldSt.toDouble(0));
+            for (const books::ExpandedLine& l : e.lines)
+                out.push_back({type, l.productId, l.gross, times});
+        }
+    return out;
+}
+
 std::optional<AnalysisTable> planMenuProductNeed(Database& db, Prompt& prompt, qint64 planMenu,
                                                  std::optional<qint64> day, const std::map<qint64, int>& eaters,
                                                  const StockRemnants& stock)
 {
-    Statement dishes(db, day ? QStringLiteral("SELECT p.id_card_recipes FROM plan_menu p JOIN days d ON d.id = p.id_day "
-                                              "WHERE d.id_type_menu = ?1 AND d.id = ?2 ORDER BY p.id")
-                             : QStringLiteral("SELECT p.id_card_recipes FROM plan_menu p JOIN days d ON d.id = p.id_day "
-                                              "WHERE d.id_type_menu = ?1 ORDER BY p.id"));
-    dishes.bind(1, planMenu);
-    if (day)
-        dishes.bind(2, *day);
-    std::map<qint64, int> served;  // card -> times on the chosen days
-    while (dishes.next())
-        ++served[dishes.toInt64(0)];
+    std::vector<qint64> days;
+    if (day) {
+        if (db.scalar(QStringLiteral("SELECT COUNT(*) FROM days WHERE id = ?1 AND id_type_menu = ?2"), {*day, planMenu})
+                .toLongLong() > 0)
+            days.push_back(*day);
+    } else {
+        Statement all(db, QStringLiteral("SELECT id FROM days WHERE id_type_menu = ?1 ORDER BY id"));
+        all.bind(1, planMenu);
+        while (all.next())
+            days.push_back(all.toInt64(0));
+    }
+    const std::map<qint64, int> served = servedCards(db, days);
     if (served.empty()) {
         prompt.warning(QStringLiteral("Нет данных для расчета расхода продуктов!"));
         return std::nullopt;
@@ -50,20 +88,15 @@ std::optional<AnalysisTable> planMenuProductNeed(Database& db, Prompt& prompt, q
     }
 
     // Grams per product and type.
+    std::vector<qint64> typeIds;
+    std::map<qint64, int> eatersOf;
+    for (const Type& t : types) {
+        typeIds.push_back(t.id);
+        eatersOf[t.id] = t.eaters;
+    }
     std::map<qint64, std::map<qint64, double>> grams;
-    books::CardCalculator calc(db);
-    Statement yieldSt(db, QStringLiteral("SELECT output1 FROM output WHERE id_card_recipe = ?1 AND id_type_eating = ?2 "
-                                         "ORDER BY id LIMIT 1"));
-    for (const Type& t : types)
-        for (const auto& [card, times] : served) {
-            yieldSt.reset();
-            yieldSt.bindAll({card, t.id});
-            if (!yieldSt.next())
-                continue;
-            const books::CardExpansion e = calc.expand(card, yieldSt.toDouble(0));
-            for (const books::ExpandedLine& l : e.lines)
-                grams[l.productId][t.id] += l.gross * times * t.eaters;
-        }
+    for (const PortionLine& l : portionLines(db, served, typeIds))
+        grams[l.productId][l.eaterType] += l.grams * l.times * eatersOf[l.eaterType];
 
     AnalysisTable out;
     out.caption = QStringLiteral("Расход продуктов питания");

@@ -2,6 +2,7 @@
 // as the average day of the whole cycle, each with the eater type's norm.
 
 #include "menu/PlanMenu.h"
+#include "menu/Norms.h"
 #include "core/Database.h"
 #include "core/Rounding.h"
 #include "refbooks/BookList.h"
@@ -28,9 +29,10 @@ PlanSummary planMenuSummary(Database& db, qint64 planMenuId, std::optional<qint6
     const double divisor = !dayId && out.days > 0 ? double(out.days) : 1.0;
 
     // The dishes counted: one day's, or every day's of the plan-menu.
-    const QString rows = dayId ? QStringLiteral("SELECT id_card_recipes FROM plan_menu WHERE id_day = ?2")
-                               : QStringLiteral("SELECT p.id_card_recipes FROM plan_menu p JOIN days d ON d.id = "
-                                                "p.id_day WHERE d.id_type_menu = ?2");
+    const QString rows = dayId ? QStringLiteral("SELECT id_card_recipes, id_eating FROM plan_menu WHERE id_day = ?2")
+                               : QStringLiteral("SELECT p.id_card_recipes, p.id_eating FROM plan_menu p JOIN days d "
+                                                "ON d.id = p.id_day WHERE d.id_type_menu = ?2");
+    const bool byMeal = !planMenuByCategories(db, planMenuId);
     const QVariant scope = dayId ? QVariant(*dayId) : QVariant(planMenuId);
 
     const std::vector<std::pair<qint64, QString>> vitamins = books::vitaminsOf(db, books::VitaminSet::ForCards);
@@ -53,6 +55,12 @@ PlanSummary planMenuSummary(Database& db, qint64 planMenuId, std::optional<qint6
                                        "WHERE id_type_eating = ?1 ORDER BY IDF LIMIT 1"));
     Statement vitaminNorm(db, QStringLiteral("SELECT kol FROM FNORMS_VIT WHERE idf = ?1 AND id_vitamin = ?2 "
                                              "ORDER BY idfv LIMIT 1"));
+
+    // Each meal's yield, for the recommended portion volume beside it.
+    Statement mealTotals(db, QStringLiteral("SELECT e.id, e.ename, SUM(o.output1) FROM (") + rows +
+                                 QStringLiteral(") r JOIN output o ON o.id_card_recipe = r.id_card_recipes "
+                                                "JOIN eating e ON e.id = r.id_eating "
+                                                "WHERE o.id_type_eating = ?1 GROUP BY e.id, e.ename ORDER BY e.id"));
 
     auto figure = [&](const QString& caption, double total, std::optional<double> norm) {
         return SummaryFigure{caption, roundHalfEven(total / divisor, digits), norm};
@@ -96,9 +104,28 @@ PlanSummary planMenuSummary(Database& db, qint64 planMenuId, std::optional<qint6
             s.figures.push_back(figure(shname + QStringLiteral(", мг"), vitaminTotal.toDouble(0), vnorm));
         }
         s.figures.push_back(figure(QStringLiteral("Выход, г"), yield, std::nullopt));
+        if (byMeal) {
+            mealTotals.reset();
+            mealTotals.bindAll({s.eaterTypeId, scope});
+            while (mealTotals.next()) {
+                const qint64 meal = mealTotals.toInt64(0);
+                s.meals.push_back({meal, mealTotals.toString(1), roundHalfEven(mealTotals.toDouble(2) / divisor, digits),
+                                   portionVolumeText(db, s.eaterTypeId, meal)});
+            }
+        }
         out.types.push_back(std::move(s));
     }
     return out;
+}
+
+QString mealYieldCaption(const MealYield& m)
+{
+    return QStringLiteral("Выход (") + m.meal + QStringLiteral("), г");
+}
+
+QString mealYieldText(const MealYield& m, int digits)
+{
+    return books::displayNumber(m.yield, digits) + m.volume;
 }
 
 QString figureText(const SummaryFigure& f, int digits)

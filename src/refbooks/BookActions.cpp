@@ -2,10 +2,13 @@
 // including every vitamin in card calculations.
 
 #include "refbooks/BookActions.h"
+#include "refbooks/BookDeleteFollowUp.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "core/TextFold.h"
 #include "refbooks/BookRules.h"
+
+#include <map>
 
 namespace rat::books {
 
@@ -43,6 +46,7 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
     const QString existsSql = QStringLiteral("SELECT COUNT(*) FROM ") + q(def->table) + QStringLiteral(" WHERE ") +
                               q(def->key) + QStringLiteral(" = ?1");
 
+    std::vector<qint64> deletedIds;
     for (size_t i = 0; i < ids.size(); ++i) {
         const qint64 id = ids[i];
         if (db.scalar(existsSql, {id}).toLongLong() == 0)
@@ -81,13 +85,39 @@ DeleteResult deleteRows(Database& db, Prompt& prompt, int entry, const std::vect
                     {id});
             tx.commit();
             ++result.deleted;
+            deletedIds.push_back(id);
         } catch (const DbError& e) {
             prompt.critical(QStringLiteral("Возникла ошибка при удалении строки. Ошибка: ") + e.text());
             break;
         }
     }
     prompt.status(words.done + QString::number(result.deleted));
+    runDeletionFollowUp(entry, db, prompt, deletedIds);
     return result;
+}
+
+namespace {
+
+std::map<int, DeletionFollowUp>& followUps()
+{
+    static std::map<int, DeletionFollowUp> all;
+    return all;
+}
+
+} // namespace
+
+void setDeletionFollowUp(int entry, DeletionFollowUp followUp)
+{
+    followUps()[entry] = std::move(followUp);
+}
+
+void runDeletionFollowUp(int entry, Database& db, Prompt& prompt, const std::vector<qint64>& deletedIds)
+{
+    if (deletedIds.empty())
+        return;
+    const auto it = followUps().find(entry);
+    if (it != followUps().end() && it->second)
+        it->second(db, prompt, deletedIds);
 }
 
 std::vector<SearchColumn> searchColumns(Database& db, int entry)

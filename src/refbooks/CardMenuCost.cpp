@@ -7,6 +7,7 @@
 #include "core/Parameters.h"
 #include "core/Database.h"
 #include "core/Rounding.h"
+#include "refbooks/LatestDeliveryPrices.h"
 #include "refbooks/SeasonalLosses.h"
 
 #include <algorithm>
@@ -43,59 +44,13 @@ QString yieldText(double output1, double output2, double output3)
     return t(output1);
 }
 
-namespace {
-
-// The lots counted as received (by their own status or their receipt's), each with its cost,
-// its unit's weight and its receipt day: cost, koef, day, product.
-QString lotsSql(const QString& where)
-{
-    return QStringLiteral("SELECT s.cost, COALESCE(u.koef, pu.koef), "
-                          "CASE WHEN COALESCE(s.status, 0) <> 0 THEN COALESCE(substr(s.rddate, 1, 10), '1990-01-01') "
-                          "ELSE substr(rc.rdate, 1, 10) END AS d, s.id_product "
-                          "FROM storage s LEFT JOIN receipt rc ON rc.id = s.id_receipt "
-                          "LEFT JOIN ed_izmer u ON u.id = s.id_ed_izmer "
-                          "LEFT JOIN products p ON p.id = s.id_product LEFT JOIN ed_izmer pu ON pu.id = p.id_ed_izmer "
-                          "WHERE ") +
-           where + QStringLiteral("(COALESCE(s.status, 0) <> 0 OR COALESCE(rc.status, 0) <> 0)");
-}
-
-struct LotPrice {
-    QString date;
-    double pricePerGram;
-};
-
-// The lots of a product counted as received not later than `date` that belong to its latest
-// delivery, each with its cost of a gram.
-std::vector<double> latestDeliveryPrices(Database& db, qint64 productId, const QDate& date)
-{
-    Statement st(db, lotsSql(QStringLiteral("s.id_product = ?1 AND ")));
-    st.bind(1, productId);
-    const QString limit = isoDate(date);
-    QString latest;
-    std::vector<LotPrice> lots;
-    while (st.next()) {
-        const QString d = st.toString(2);
-        if (d.isEmpty() || d > limit)
-            continue;
-        const double koef = num(st, 1);
-        lots.push_back({d, koef != 0 ? num(st, 0) / koef : 0.0});
-        latest = std::max(latest, d);
-    }
-    std::vector<double> prices;
-    for (const LotPrice& l : lots)
-        if (l.date == latest)
-            prices.push_back(l.pricePerGram);
-    return prices;
-}
-
-} // namespace
-
 std::optional<double> latestDeliveryPricePerGram(Database& db, qint64 productId, const QDate& date)
 {
-    const std::vector<double> prices = latestDeliveryPrices(db, productId, date);
-    if (prices.empty())
+    const std::map<qint64, double> prices = latestDeliveryPrices(db, date, {productId});
+    const auto it = prices.find(productId);
+    if (it == prices.end())
         return std::nullopt;
-    return *std::max_element(prices.begin(), prices.end());
+    return it->second;
 }
 
 std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optional<qint64> eaterTypeId,
@@ -207,9 +162,10 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
             if (l.productLine) {
                 auto it = lotPrice.find(x.item);
                 if (it == lotPrice.end()) {
-                    std::optional<double> best;
-                    for (double p : latestDeliveryPrices(db, x.item, date))
-                        best = std::max(best.value_or(r(p, money)), r(p, money));
+                    // The largest price rounded is the largest of the rounded prices.
+                    std::optional<double> best = latestDeliveryPricePerGram(db, x.item, date);
+                    if (best)
+                        best = r(*best, money);
                     it = lotPrice.emplace(x.item, best).first;
                 }
                 if (it->second) {
@@ -278,27 +234,7 @@ MenuPriceCache menuPrices(Database& db, CostBasis basis, const QDate& date)
     }
     if (basis != CostBasis::LatestDelivery)
         return prices;
-    // Per product: the latest receipt day not later than the date, and the largest price of a
-    // gram among the lots of that day.
-    std::map<qint64, QString> latest;
-    Statement st(db, lotsSql(QString()));
-    const QString limit = isoDate(date);
-    while (st.next()) {
-        const QString d = st.toString(2);
-        if (d.isEmpty() || d > limit)
-            continue;
-        const double koef = num(st, 1);
-        const double price = koef != 0 ? num(st, 0) / koef : 0.0;
-        const qint64 product = st.toInt64(3);
-        auto [day, added] = latest.try_emplace(product, d);
-        if (added || d > day->second) {
-            day->second = d;
-            prices[product] = price;
-        } else if (d == day->second) {
-            prices[product] = std::max(prices[product], price);
-        }
-    }
-    return prices;
+    return latestDeliveryPrices(db, date);
 }
 
 MenuCosting::MenuCosting(Database& db, CostBasis basis, const QDate& date, const std::vector<qint64>& cards)

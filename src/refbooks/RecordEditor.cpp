@@ -225,7 +225,7 @@ QString numericTypingProblem(const QString& text)
     for (const QChar c : t) {
         if (c == QLatin1Char(',') || c == QLatin1Char('.'))
             ++separators;
-        else if (!c.isDigit())
+        else if (c < QLatin1Char('0') || c > QLatin1Char('9'))  // digits of other scripts cannot be stored
             separators = 2;
     }
     if (separators > 1)

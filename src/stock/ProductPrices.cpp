@@ -1,83 +1,23 @@
-// Prices of a gram of products from their latest delivery, read for many products at once.
+// Prices of a gram of products from their latest delivery, read for many products at once: the
+// stock documents' name for the one rule of the reference books.
 
 #include "stock/ProductPrices.h"
-#include "stock/StockShared.h"
 
-#include "core/Database.h"
-
-#include <QStringList>
-#include <unordered_map>
-#include <unordered_set>
+#include "refbooks/LatestDeliveryPrices.h"
 
 namespace rat::stock {
 
 bool isEmptyDate(const QDate& date)
 {
-    return !date.isValid() || date <= QDate(1790, 1, 1);
+    return books::isEmptyDate(date);
 }
 
 std::map<qint64, double> productPrices(Database& db, const std::vector<qint64>& products, const QDate& date,
                                        std::optional<qint64> warehouse)
 {
-    std::map<qint64, double> out;
-    const std::unordered_set<qint64> wanted(products.begin(), products.end());
-    if (wanted.empty())
-        return out;
-    const bool emptyDate = isEmptyDate(date);
-    const QString limit = emptyDate ? QString() : isoDate(date);
-
-    struct Best {
-        QString date;
-        qint64 newestId = 0;
-        double price = 0;
-        bool any = false;
-    };
-    std::unordered_map<qint64, Best> best;
-    // Products go in as bound values, a few hundred per statement.
-    const std::vector<qint64> ids(wanted.begin(), wanted.end());
-    const size_t chunk = 400;
-    for (size_t from = 0; from < ids.size(); from += chunk) {
-        const size_t n = std::min(chunk, ids.size() - from);
-        QStringList marks;
-        std::vector<QVariant> params = {detail::orNull(warehouse), limit};
-        for (size_t i = 0; i < n; ++i) {
-            marks << QStringLiteral("?") + QString::number(i + 3);
-            params.push_back(ids[from + i]);
-        }
-        Statement st(db, QStringLiteral(
-            "SELECT s.id_product, s.id, s.cost / u.koef, "
-            "CASE WHEN s.status = -1 THEN COALESCE(substr(s.rddate, 1, 10), '1990-01-01') ELSE substr(rc.rdate, 1, 10) END AS ld "
-            "FROM storage s LEFT JOIN receipt rc ON rc.id = s.id_receipt "
-            "LEFT JOIN products p ON p.id = s.id_product "
-            "JOIN ed_izmer u ON u.id = COALESCE(s.id_ed_izmer, p.id_ed_izmer) "
-            "WHERE (CASE WHEN s.status = -1 THEN -1 ELSE rc.status END) = -1 AND s.cost IS NOT NULL AND u.koef <> 0 "
-            "AND (?1 IS NULL OR s.IDSS = ?1) AND (?2 = '' OR ld <= ?2) AND s.id_product IN (") +
-            marks.join(QLatin1Char(',')) + QStringLiteral(")"));
-        st.bindAll(params);
-        while (st.next()) {
-            const qint64 product = st.toInt64(0);
-            const qint64 lot = st.toInt64(1);
-            const double price = detail::num(st, 2);
-            const QString d = st.toString(3);
-            Best& b = best[product];
-            if (emptyDate) {
-                // Without a date the newest lot entered gives the price.
-                if (!b.any || lot > b.newestId) {
-                    b.newestId = lot;
-                    b.price = price;
-                }
-            } else if (!b.any || d > b.date) {
-                b.date = d;
-                b.price = price;
-            } else if (d == b.date && price > b.price) {
-                b.price = price;
-            }
-            b.any = true;
-        }
-    }
-    for (const auto& [product, b] : best)
-        out[product] = b.price;
-    return out;
+    if (products.empty())
+        return {};
+    return books::latestDeliveryPrices(db, date, products, warehouse);
 }
 
 } // namespace rat::stock

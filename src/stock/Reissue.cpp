@@ -4,8 +4,11 @@
 #include "stock/MenuRequirement.h"
 #include "stock/MenuRequirementApproval.h"
 
+#include "core/AppState.h"
+#include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "core/UpgradeBackup.h"
 #include "stock/StockLots.h"
 
 #include <algorithm>
@@ -74,6 +77,9 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
                                           "изменений.) Выполнить?"),
                    Buttons::YesNo, Answer::Yes) != Answer::Yes)
         return false;
+
+    // The file as it was, in case the person wants the old expense documents back.
+    backupBeforeReissue(db, prompt, app().appDir, Clock::today());
 
     Transaction tx(db);
     // The issues being redone stop counting at once; what is left of each lot is then kept in

@@ -2,10 +2,15 @@
 // period and deletion rules. The documents themselves open in their own windows.
 
 #include "core/Database.h"
+#include "core/Prompt.h"
 #include "menu/MenuBookHelpers.h"
 #include "refbooks/BookCatalogue.h"
+#include "refbooks/BookDeleteFollowUp.h"
 #include "refbooks/BookRules.h"
+#include "stock/MenuRequirementApproval.h"
 #include "stock/StockModule.h"
+
+#include <map>
 
 namespace rat::stock {
 
@@ -111,32 +116,76 @@ void registerStockJournals()
         return;
     rulesAdded = true;
 
+    // An approved document changed what the lots held from its date: the issues of the approved
+    // menu-requirements from the earliest such date are made again once the rows are gone. The
+    // deletion rule notes each approved document's date before the row goes.
+    static std::map<int, std::map<qint64, QDate>> approvedDates;
+    const auto noteDate = [](DeleteContext& ctx, int entry, const QString& column) {
+        const QVariant d = ctx.db.scalar(QStringLiteral("SELECT CASE WHEN status = -1 THEN substr(") + column +
+                                             QStringLiteral(", 1, 10) END FROM [") + ctx.book.table +
+                                             QStringLiteral("] WHERE id = ?1"),
+                                         {ctx.id});
+        if (!d.isNull())
+            approvedDates[entry][ctx.id] = parseIsoDate(d.toString());
+    };
+    const auto followUp = [](int entry) {
+        return [entry](Database& db, Prompt& prompt, const std::vector<qint64>& deleted) {
+            std::map<qint64, QDate> dates;
+            dates.swap(approvedDates[entry]);
+            QDate from;
+            for (qint64 id : deleted)
+                if (const auto it = dates.find(id); it != dates.end() && it->second.isValid() &&
+                                                    (!from.isValid() || it->second < from))
+                    from = it->second;
+            if (from.isValid())
+                reissueFromDate(db, prompt, from);
+        };
+    };
+
     BookRules receipt;
-    receipt.deletion = [](DeleteContext& ctx) {
-        if (ctx.db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM expense e JOIN storage s ON s.id = e.id_storage "
-                                         "WHERE s.id_receipt = ?1) + (SELECT COUNT(*) FROM spisanie_point p JOIN storage s "
-                                         "ON s.id = p.id_storage WHERE s.id_receipt = ?1)"),
+    receipt.deletion = [noteDate](DeleteContext& ctx) {
+        // Lots only the issue of menu-requirements took from go with those lines; the re-issue
+        // after the deletion writes them again from the lots that stay.
+        if (ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM storage WHERE id_receipt = ?1 AND "
+                                         "((SELECT COUNT(*) FROM spisanie_point p WHERE p.id_storage = storage.id) > 0 OR "
+                                         "(SELECT COUNT(*) FROM expense e WHERE e.id_storage = storage.id AND NOT EXISTS "
+                                         "(SELECT 1 FROM MENUTR r WHERE r.id_ex = e.id_expence_docum)) > 0)"),
                           {ctx.id})
                 .toLongLong() > 0)
             return DeleteVerdict::refuse(QStringLiteral("Невозможно удалить документ прихода №\"") + documentNumber(ctx) +
                                          QStringLiteral("\", так как из его партий уже выполнен расход или списание."));
-        return DeleteVerdict::remove({{QStringLiteral("DELETE FROM storage WHERE id_receipt = ?1"), {ctx.id}}});
+        noteDate(ctx, 24, QStringLiteral("rdate"));
+        const QString issuedFrom =
+            QStringLiteral("SELECT e.id_expence_docum FROM expense e JOIN storage s ON s.id = e.id_storage WHERE s.id_receipt = ?1");
+        return DeleteVerdict::remove(
+            {{QStringLiteral("UPDATE expence_docum SET [sum] = COALESCE((SELECT SUM(s.cost * e.quantity) FROM expense e "
+                             "JOIN storage s ON s.id = e.id_storage WHERE e.id_expence_docum = expence_docum.id AND "
+                             "COALESCE(s.id_receipt, 0) <> ?1), 0) WHERE id IN (") +
+                  issuedFrom + QStringLiteral(")"),
+              {ctx.id}},
+             {QStringLiteral("DELETE FROM expense WHERE id_storage IN (SELECT id FROM storage WHERE id_receipt = ?1)"), {ctx.id}},
+             {QStringLiteral("DELETE FROM storage WHERE id_receipt = ?1"), {ctx.id}}});
     };
+    books::setDeletionFollowUp(24, followUp(24));
     addBookRules(24, std::move(receipt));
 
     BookRules expense;
-    expense.deletion = [](DeleteContext& ctx) {
+    expense.deletion = [noteDate](DeleteContext& ctx) {
         if (ctx.db.scalar(QStringLiteral("SELECT COUNT(*) FROM MENUTR WHERE id_ex = ?1"), {ctx.id}).toLongLong() > 0)
             return DeleteVerdict::refuse(QStringLiteral("Невозможно удалить документ расхода №\"") + documentNumber(ctx) +
                                          QStringLiteral("\", так как он составлен по меню-требованию."));
+        noteDate(ctx, 22, QStringLiteral("ddate"));
         return DeleteVerdict::remove({{QStringLiteral("DELETE FROM expense WHERE id_expence_docum = ?1"), {ctx.id}}});
     };
+    books::setDeletionFollowUp(22, followUp(22));
     addBookRules(22, std::move(expense));
 
     BookRules writeOff;
-    writeOff.deletion = [](DeleteContext& ctx) {
+    writeOff.deletion = [noteDate](DeleteContext& ctx) {
+        noteDate(ctx, 25, QStringLiteral("wdate"));
         return DeleteVerdict::remove({{QStringLiteral("DELETE FROM spisanie_point WHERE id_spisanie = ?1"), {ctx.id}}});
     };
+    books::setDeletionFollowUp(25, followUp(25));
     addBookRules(25, std::move(writeOff));
 
     BookRules order;

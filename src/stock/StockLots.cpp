@@ -3,6 +3,8 @@
 
 #include "stock/StockLots.h"
 #include "stock/StockDocuments.h"
+#include "stock/MenuRequirementApproval.h"
+#include "stock/StockChanges.h"
 #include "stock/StockShared.h"
 
 #include "core/DataHelpers.h"
@@ -340,6 +342,12 @@ std::optional<qint64> saveLot(Database& db, Prompt& prompt, const LotInput& lot)
         lot.cost, unit, vatRate, direct ? -1 : 0, lot.warehouse, vatSum, lot.note, lot.temperature,
         direct && lot.date.isValid() ? QVariant(lot.date) : QVariant()};
 
+    // A changed lot that counted, or counts now, changes what the issues from the earlier of its two
+    // dates could take.
+    std::optional<QDate> before;
+    if (lot.id)
+        before = countedLotDate(db, *lot.id);
+
     Transaction tx(db);
     qint64 id = 0;
     if (lot.id) {
@@ -359,7 +367,14 @@ std::optional<qint64> saveLot(Database& db, Prompt& prompt, const LotInput& lot)
     }
     if (lot.receiptId)
         documentSum(db, StockKind::Receipt, *lot.receiptId);
+    std::optional<QDate> from = before;
+    if (lot.id)
+        if (const auto after = countedLotDate(db, id); after && (!from || *after < *from))
+            from = after;
     tx.commit();
+    // The re-issue is a transaction of its own after a copy of the file with the lot changed.
+    if (from)
+        reissueFromDate(db, prompt, *from);
     return id;
 }
 

@@ -135,6 +135,7 @@ MenuRequirementWindow::MenuRequirementWindow(Database& db, Prompt& prompt, std::
                badgeIcon(QStringLiteral("↻"), QColor(0xb0, 0x3a, 0x2e)));
     addToolKey(toolBar_, actions_, QStringLiteral("keyper"), QStringLiteral("Обновить остатки"),
                QStringLiteral("Обновить остатки на складе (F5)"), [this] { activated(); }, glyphIcon(Glyph::Refresh));
+    addPrintKeys();
     layout->addWidget(toolBar_);
 
     auto* body = new QVBoxLayout;

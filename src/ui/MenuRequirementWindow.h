@@ -94,10 +94,18 @@ public:
     void activated();
     void reload();
 
+    // The toolbar's print commands: the form chosen in the parameters (or the cook's copy) of
+    // what the window shows, the day menu with or without dish costs, the print settings window.
+    void printRequirement(bool cookCopy);
+    void printMenu();
+    void editPrintSettings();
+
     bool runCommand(const QString& name) override;
     QSize sizeHint() const override;
 
     std::function<void(QDialog&)> showDialog;
+    // Prints the day menu (with dish costs or without); unset: the menu print is not available.
+    std::function<void(qint64 dayMenuId, bool withCosts)> printDayMenu;
 
 signals:
     // The document was stored (the journal reads its list again).
@@ -107,6 +115,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void addPrintKeys();
     void markChanged();
     void refreshTitle();
     void quantityEdited(int row, int column);

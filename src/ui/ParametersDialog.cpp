@@ -177,6 +177,8 @@ void frmParameters::build()
     auto* grpSkl = group(this, "grpSkl", QStringLiteral("Настройки складского учета:"));
     chkVestSkl_ = checkBox(grpSkl, "chkVestSkl", QStringLiteral("Вести складской учет"));
     chkAvtSpis_ = checkBox(grpSkl, "chkAvtSpis", QStringLiteral("Отключение автоматического списания"));
+    chkAvtSpis_->setToolTip(QStringLiteral("Отмечено: при запуске программы и при открытии меню-требования предлагается "
+                                           "списать продукты с истекшим сроком годности"));
     auto* sklLayout = new QVBoxLayout(grpSkl);
     sklLayout->addWidget(chkVestSkl_);
     sklLayout->addWidget(chkAvtSpis_);

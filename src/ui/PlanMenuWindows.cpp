@@ -40,7 +40,7 @@ void fillTable(QTableWidget* table, const menu::PlanSummary& summary, int digits
     table->clearSpans();
     int rows = 0;
     for (const menu::EaterSummary& t : summary.types)
-        rows += int(t.figures.size());
+        rows += int(t.figures.size() + t.meals.size());
     table->setRowCount(rows);
     int row = 0;
     for (const menu::EaterSummary& t : summary.types) {
@@ -50,6 +50,14 @@ void fillTable(QTableWidget* table, const menu::PlanSummary& summary, int digits
             auto* value = new QTableWidgetItem(menu::figureText(f, digits));
             value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             table->setItem(row, 1, caption);
+            table->setItem(row, 2, value);
+            ++row;
+        }
+        // Under the day's yield, each meal's with the recommended portion volume beside it.
+        for (const menu::MealYield& m : t.meals) {
+            auto* value = new QTableWidgetItem(menu::mealYieldText(m, digits));
+            value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table->setItem(row, 1, new QTableWidgetItem(menu::mealYieldCaption(m)));
             table->setItem(row, 2, value);
             ++row;
         }

@@ -8,6 +8,7 @@
 #include "core/Database.h"
 #include "core/Prompt.h"
 #include "refbooks/BookCatalogue.h"
+#include "stock/StockChanges.h"
 #include "stock/StockLots.h"
 #include "ui/StockLineDialog.h"
 
@@ -372,35 +373,7 @@ std::optional<qint64> editDirectLot(const StockLineContext& c, std::optional<qin
 int deleteStockLines(Database& db, Prompt& prompt, stock::StockKind kind, qint64 documentId,
                      const std::vector<qint64>& lineIds)
 {
-    const QString table = stock::lineTable(kind);
-    std::vector<qint64> removable;
-    QStringList kept;
-    for (qint64 id : lineIds) {
-        if (kind == stock::StockKind::Receipt &&
-            db.scalar(QStringLiteral("SELECT (SELECT COUNT(*) FROM expense WHERE id_storage = ?1) + "
-                                     "(SELECT COUNT(*) FROM spisanie_point WHERE id_storage = ?1)"),
-                      {id})
-                    .toLongLong() > 0) {
-            kept << db.scalar(QStringLiteral("SELECT p.pname FROM storage s JOIN products p ON p.id = s.id_product "
-                                             "WHERE s.id = ?1"),
-                              {id})
-                        .toString()
-                        .trimmed();
-            continue;
-        }
-        removable.push_back(id);
-    }
-    if (!kept.isEmpty())
-        prompt.warning(QStringLiteral("Партию продукта \"") + kept.join(QStringLiteral("\", \"")) +
-                       QStringLiteral("\" удалить невозможно: из нее уже выполнен расход или списание."));
-    if (removable.empty())
-        return 0;
-    Transaction tx(db);
-    for (qint64 id : removable)
-        db.exec(QStringLiteral("DELETE FROM [") + table + QStringLiteral("] WHERE id = ?1"), {id});
-    stock::documentSum(db, kind, documentId);
-    tx.commit();
-    return int(removable.size());
+    return stock::deleteStockLines(db, prompt, kind, documentId, lineIds);
 }
 
 } // namespace rat::ui

@@ -35,8 +35,7 @@ std::optional<qint64> editStockLine(const StockLineContext& c, stock::StockKind 
 // A lot entered directly (no receipt), new or changed, with its own date (`date` for a new one).
 std::optional<qint64> editDirectLot(const StockLineContext& c, std::optional<qint64> lotId, const QDate& date);
 
-// Removes lines of a stock document (the receipt's lots with them) and recomputes its sum, in
-// one transaction. A lot that an expense or a write-off took from stays, and the person is told.
+// Removes lines of a stock document (the receipt's lots with them): stock::deleteStockLines.
 int deleteStockLines(Database& db, Prompt& prompt, stock::StockKind kind, qint64 documentId,
                      const std::vector<qint64>& lineIds);
 

@@ -60,6 +60,12 @@ TEST_F(BookListing, RussianOrderIgnoringLetterCaseAndNumbersWithTheirDecimals)
     EXPECT_EQ(displayNumber(12.5, 2), QStringLiteral("12,50"));
     EXPECT_EQ(displayNumber(-0.001, 2), QStringLiteral("0,00"));
     EXPECT_EQ(displayNumber(2.4, 0), QStringLiteral("2"));
+    // An exact half rounds away from zero; a value just under a half does not.
+    EXPECT_EQ(displayNumber(2.5, 0), QStringLiteral("3"));
+    EXPECT_EQ(displayNumber(0.125, 2), QStringLiteral("0,13"));
+    EXPECT_EQ(displayNumber(-0.125, 2), QStringLiteral("-0,13"));
+    EXPECT_EQ(displayNumber(0.145, 2), QStringLiteral("0,14"));
+    EXPECT_EQ(displayNumber(1234567.891, 1), QStringLiteral("1234567,9"));
     EXPECT_EQ(displayNumber(QVariant(), 2), QString());
 }
 
@@ -95,6 +101,11 @@ TEST_F(BookListing, VitaminColumnsOfProductsAndOfCards)
            {cod, iodine});
     insert(QStringLiteral("INSERT INTO vitamin_quantity (id_product, id_vitamin, quantity) VALUES (?1, ?2, 25)"),
            {cod, calcium});
+    // Of two rows of one vitamin the larger shows; a row of no product shows nowhere.
+    insert(QStringLiteral("INSERT INTO vitamin_quantity (id_product, id_vitamin, quantity) VALUES (?1, ?2, 0.05)"),
+           {cod, iodine});
+    insert(QStringLiteral("INSERT INTO vitamin_quantity (id_product, id_vitamin, quantity) VALUES (NULL, ?1, 7)"),
+           {calcium});
 
     const BookList products = loadList(db(), entryProducts, group);
     EXPECT_EQ(products.captions.mid(6, 7),

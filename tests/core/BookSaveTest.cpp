@@ -311,6 +311,9 @@ TEST_F(BookSave, TimesAndTyping)
     EXPECT_TRUE(editor.acceptTyping(koef, QStringLiteral("1000,5")));
     EXPECT_FALSE(editor.acceptTyping(koef, QStringLiteral("10a")));
     EXPECT_FALSE(editor.acceptTyping(koef, QStringLiteral("-1")));
+    // Digits of other scripts would pass as digits and then fail as a number: refused as typed.
+    EXPECT_FALSE(editor.acceptTyping(koef, QString::fromUtf8("\u0663")));
+    EXPECT_TRUE(editor.acceptTyping(koef, QStringLiteral("1000.5")));
     EXPECT_TRUE(editor.acceptTyping(editor.fieldIndex(QStringLiteral("ename")), QStringLiteral("кг")));
 
     // Cancel with changes asks; Cancel stays, No closes without saving.
@@ -324,6 +327,8 @@ TEST_F(BookSave, TimesAndTyping)
                            QStringLiteral("warning: Введите целое или дробное число. Здесь можно вводить только "
                                           "цифры, а целая часть от дробной отделяется запятой!"),
                            QStringLiteral("warning: Вы ввели отрицательное значение!"),
+                           QStringLiteral("warning: Введите целое или дробное число. Здесь можно вводить только "
+                                          "цифры, а целая часть от дробной отделяется запятой!"),
                            QStringLiteral("question: Сохранить изменения? => Отмена"),
                            QStringLiteral("question: Сохранить изменения? => Нет")}));
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM ed_izmer")), 0);

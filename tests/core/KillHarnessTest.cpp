@@ -1,8 +1,10 @@
 // The kill harness: each long write of the headless tool is started and killed at a random
 // moment (and, where strace is present, at a random one of the engine's writes), then the file
 // is reopened and checked: the engine's integrity check, the start-up, every document whole or
-// absent, every package loaded whole or not at all. CTest runs the short form; the long form is
-// RAT_KILL_TRIALS=<trials per operation> (and RAT_KILL_SEED to repeat a run) by hand.
+// absent, every package loaded whole or not at all, every issue of an approved menu-requirement
+// whole and every document sum what its lines give. CTest runs the short form; the long form is
+// RAT_KILL_TRIALS=<trials per operation> (and RAT_KILL_SEED to repeat a run, RAT_KILL_OPS=a,b to
+// run only the operations named) by hand.
 
 #include "ExchangeTestSupport.h"
 #include "core/AppState.h"
@@ -37,17 +39,48 @@ struct Operation {
     QString name;
     QStringList args;        // the tool's command and arguments
     bool fromNothing = false;  // the file does not exist before (new-database)
-    QStringList tables;      // counted before and after: each must be one or the other
+    QStringList tables;      // counted before and after (or a SELECT read): each must be one or the other
 };
 
-// Counts of the tables, and whether every document has its lines.
+// Counts of the tables (or the value of a SELECT), and whether every document has its lines.
 QString snapshot(Database& db, const QStringList& tables)
 {
     QStringList parts;
     for (const QString& t : tables)
-        parts << t + QLatin1Char('=') + db.scalar(QStringLiteral("SELECT count(*) FROM [") + t + QLatin1Char(']')).toString();
+        parts << t + QLatin1Char('=') +
+                     db.scalar(t.startsWith(QLatin1String("SELECT")) ? t
+                                                                     : QStringLiteral("SELECT count(*) FROM [") + t +
+                                                                           QLatin1Char(']'))
+                         .toString();
     return parts.join(QLatin1Char(' '));
 }
+
+// Approved menu-requirements whose issue is not whole (the expense document missing, not approved,
+// or its lines not the requirement's quantities), and expense and write-off documents whose sum
+// is not what their lines give.
+qint64 brokenStock(Database& db)
+{
+    return db.scalar(QStringLiteral(
+                         "SELECT (SELECT count(*) FROM MENUTR r LEFT JOIN expence_docum e ON e.id = r.id_ex WHERE "
+                         "r.status = -1 AND (e.id IS NULL OR e.status <> -1 OR abs(COALESCE((SELECT sum(quantity) FROM "
+                         "expense WHERE id_expence_docum = e.id), 0) - COALESCE((SELECT sum(kolv) FROM MENUTR_POINT p "
+                         "WHERE p.IDM = r.IDM), 0)) > 0.001)) + "
+                         "(SELECT count(*) FROM expence_docum e WHERE abs(COALESCE(e.sum, 0) - COALESCE((SELECT "
+                         "sum(s.cost * x.quantity) FROM expense x JOIN storage s ON s.id = x.id_storage WHERE "
+                         "x.id_expence_docum = e.id), 0)) > 0.01) + "
+                         "(SELECT count(*) FROM spisanie w WHERE abs(COALESCE(w.sum, 0) - COALESCE((SELECT "
+                         "sum(s.cost * x.quantity) FROM spisanie_point x JOIN storage s ON s.id = x.id_storage WHERE "
+                         "x.id_spisanie = w.id), 0)) > 0.01)"))
+        .toLongLong();
+}
+
+// Every line of the expense and write-off documents, in one text.
+const QString kIssueLines = QStringLiteral(
+    "SELECT group_concat(x, ',') FROM (SELECT id_expence_docum || ':' || id_storage || ':' || quantity AS x FROM expense "
+    "ORDER BY id_expence_docum, id_storage, quantity)");
+const QString kWriteOffLines = QStringLiteral(
+    "SELECT group_concat(x, ',') FROM (SELECT id_spisanie || ':' || id_storage || ':' || quantity AS x FROM "
+    "spisanie_point ORDER BY id_spisanie, id_storage, quantity)");
 
 // A day menu made from the plan has rows; one without them is half-written.
 qint64 halfDayMenus(Database& db)
@@ -85,12 +118,62 @@ protected:
             planTarget = db.lastInsertId();
         }
         ASSERT_GT(planSource, 0);
+        prepareStock();
         bool seeded = false;
         quint32 seed = qEnvironmentVariable("RAT_KILL_SEED").toUInt(&seeded);
         if (!seeded)
             seed = quint32(QDateTime::currentMSecsSinceEpoch());
         rng.seed(seed);
         std::printf("kill harness seed %u (RAT_KILL_SEED repeats it)\n", seed);
+    }
+
+    // Three more day menus with eaters on the three days before today, lots of every product, some
+    // expired; the first two issued. Then a cheaper lot of every product dated before them, which
+    // a re-issue from that date moves the issues to.
+    void prepareStock()
+    {
+        const QDate today = QDate::currentDate();
+        for (const QString& day : {QStringLiteral("1:2"), QStringLiteral("1:3"), QStringLiteral("1:4")}) {
+            const test::ToolRun r = test::runTool(tmp.path(), base, {QStringLiteral("day-menu-create"), day});
+            ASSERT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
+        }
+        {
+            Database db(base, false);
+            db.exec(QStringLiteral("UPDATE quantity_eating SET quantity = 20"));
+            Statement menus(db, QStringLiteral("SELECT id FROM day_menu ORDER BY id DESC LIMIT 3"));
+            std::vector<qint64> ids;
+            while (menus.next())
+                ids.push_back(menus.toInt64(0));
+            ASSERT_EQ(ids.size(), 3u);
+            for (size_t i = 0; i < ids.size(); ++i)
+                db.exec(QStringLiteral("UPDATE day_menu SET ddate = ?1 WHERE id = ?2"), {today.addDays(-1 - int(i)), ids[i]});
+            stockMenus = {ids[2], ids[1], ids[0]};
+            const QString lots = QStringLiteral(
+                "INSERT INTO storage (id_product, quantity, date_realization, cost, id_ed_izmer, status, IDSS, rddate) "
+                "SELECT p.id, ?1, ?2, ?3, p.id_ed_izmer, -1, 1, ?4 FROM products p WHERE p.id IN "
+                "(SELECT id_product FROM recipes WHERE COALESCE(isCard, 0) = 0)");
+            db.exec(lots, {100, today.addDays(30), 100, today.addDays(-20)});
+            db.exec(lots, {0.5, today.addDays(-1), 90, today.addDays(-20)});
+        }
+        const auto approved = [&] {
+            Database db(base, false);
+            return db.scalar(QStringLiteral("SELECT count(*) FROM MENUTR WHERE status = -1")).toLongLong();
+        };
+        const qint64 approvedBefore = approved();
+        for (qint64 m : {stockMenus[0], stockMenus[1]}) {
+            const test::ToolRun r = test::runTool(tmp.path(), base,
+                                                  {QStringLiteral("--answer"), QStringLiteral("Да"), QStringLiteral("--answer"),
+                                                   QStringLiteral("Да"), QStringLiteral("menu-requirement"),
+                                                   QString::number(m)});
+            ASSERT_EQ(r.exitCode, 0) << r.lines.join('\n').toStdString();
+        }
+        ASSERT_EQ(approved(), approvedBefore + 2);
+        Database db(base, false);
+        db.exec(QStringLiteral("INSERT INTO storage (id_product, quantity, date_realization, cost, id_ed_izmer, status, "
+                               "IDSS, rddate) SELECT p.id, 100, ?1, 50, p.id_ed_izmer, -1, 1, ?2 FROM products p WHERE p.id "
+                               "IN (SELECT id_product FROM recipes WHERE COALESCE(isCard, 0) = 0)"),
+                {today.addDays(10), today.addDays(-10)});
+        ASSERT_EQ(brokenStock(db), 0);
     }
 
     QProcess* start(QProcess& p, const QString& db, const QStringList& args, int killAtWrite)
@@ -139,6 +222,8 @@ protected:
         const qint64 duration = std::max<qint64>(timer.elapsed(), 10);
         ASSERT_EQ(whole.exitCode, 0) << op.name.toStdString() << '\n' << whole.lines.join('\n').toStdString();
         counts(after);
+        // A run that changes nothing would prove nothing.
+        EXPECT_NE(before, after) << op.name.toStdString();
 
         for (int i = 0; i < trials; ++i) {
             fresh();
@@ -166,7 +251,7 @@ protected:
             const QStringList problems = integrityProblems(s.db());
             const QString now = snapshot(s.db(), op.tables);
             const bool whole = op.fromNothing ? now == after : (now == before || now == after);
-            if (!problems.isEmpty() || !whole || halfDayMenus(s.db()) != 0) {
+            if (!problems.isEmpty() || !whole || halfDayMenus(s.db()) != 0 || brokenStock(s.db()) != 0) {
                 ++failures;
                 ADD_FAILURE() << "integrity: " << problems.join('\n').toStdString() << "\nbefore " << before.toStdString()
                               << "\nafter " << after.toStdString() << "\nnow " << now.toStdString();
@@ -178,6 +263,7 @@ protected:
     QTemporaryDir tmp;
     QString archive, base;
     qint64 planSource = 0, planTarget = 0;
+    std::vector<qint64> stockMenus;  // day menus of the three days before today
     QRandomGenerator rng;
     QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
     int kills = 0;
@@ -209,8 +295,23 @@ TEST_F(KillHarness, EveryLongWriteLeavesTheFileAsBeforeOrAsAfter)
                                            QStringLiteral("1")},
          false, documents},
     };
-    for (const Operation& op : ops)
-        exercise(op, trials);
+    const QStringList yes = {QStringLiteral("--answer"), QStringLiteral("Да"), QStringLiteral("--answer"),
+                             QStringLiteral("Да"), QStringLiteral("--answer"), QStringLiteral("Да")};
+    const QStringList issue = {QStringLiteral("expence_docum"), kIssueLines};
+    const std::vector<Operation> stockOps = {
+        {QStringLiteral("menu-requirement"), yes + QStringList{QStringLiteral("menu-requirement"), QString::number(stockMenus[2])},
+         false, issue},
+        {QStringLiteral("reissue-from"),
+         yes + QStringList{QStringLiteral("reissue-from"), QDate::currentDate().addDays(-10).toString(Qt::ISODate)}, false,
+         issue},
+        {QStringLiteral("auto-writeoff"), yes + QStringList{QStringLiteral("auto-writeoff")}, false,
+         {QStringLiteral("spisanie"), kWriteOffLines}},
+    };
+    const QStringList only = qEnvironmentVariable("RAT_KILL_OPS").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const auto* list : {&ops, &stockOps})
+        for (const Operation& op : *list)
+            if (only.isEmpty() || only.contains(op.name))
+                exercise(op, trials);
     std::printf("kill harness: %d kills, %d failures\n", kills, failures);
     EXPECT_EQ(failures, 0);
 }

@@ -1,7 +1,8 @@
 // A new database made ready for work: the answers about the institution (remembered, summed
 // up), the organisation row and users, the collection and regulation chosen, the stay time
-// choosing the norms, the plan-menu filled or left empty and cut to the cycle; through the
-// headless tool on a fresh folder, and through the start-up of a missing file.
+// choosing the norms, the plan-menu filled or left empty and cut to the cycle, the sample
+// documents of a few working days; through the headless tool on a fresh folder, and through the
+// start-up of a missing file.
 
 #include "ExchangeTestSupport.h"
 #include "core/AppState.h"
@@ -23,6 +24,7 @@ using namespace rat::exchange;
 
 namespace {
 
+
 QByteArray products()
 {
     return test::xml(QStringLiteral(
@@ -30,7 +32,9 @@ QByteArray products()
         "<eatings><eating><ename>Завтрак</ename><time>08:30</time></eating><eating><ename>Обед</ename><time>12:00</time></eating></eatings>"
         "<products><product><pname>Крупа манная</pname><ename>кг</ename><products_group>Крупы</products_group>"
         "<protein>10,3</protein></product>"
-        "<product><pname>Молоко</pname><ename>кг</ename><products_group>Молочные</products_group></product></products>"
+        "<product><pname>Молоко</pname><ename>кг</ename><products_group>Молочные</products_group><plpris>800</plpris></product>"
+        "<product><pname>Масло сливочное</pname><ename>кг</ename><products_group>Молочные</products_group>"
+        "<plpris>3500</plpris></product></products>"
         "</entities>"));
 }
 
@@ -146,12 +150,50 @@ TEST_F(NewDatabaseTool, AFreshFolderGetsAFilledFileWithTheChosenAnswers)
 
     // The second collection, the norms of the 9-hour stay, seven of the ten plan days.
     EXPECT_EQ(test::joinedRows(db, "SELECT namev FROM RECEPTUR ORDER BY ID", {}, ", ").toString(), QStringLiteral("Сборник сада"));
-    EXPECT_EQ(test::rows(db, QStringLiteral("products")), 2);
+    EXPECT_EQ(test::rows(db, QStringLiteral("products")), 3);
     EXPECT_EQ(test::rows(db, QStringLiteral("card_recipes")), 2);
     EXPECT_EQ(test::rows(db, QStringLiteral("norms")), 1);
     EXPECT_EQ(db.scalar("SELECT nfat FROM FNORMS").toInt(), 9);
     EXPECT_EQ(test::rows(db, QStringLiteral("days")), 7);
     EXPECT_EQ(test::rows(db, QStringLiteral("plan_menu")), 7);
+}
+
+TEST_F(NewDatabaseTool, SampleDocumentsOfAFewWorkingDays)
+{
+    ASSERT_TRUE(writeStandardArchive(QDir(examples()).filePath(QStringLiteral("a.zip")), QStringLiteral("Сборник")));
+    const test::ToolRun r = run({"--today", "2026-03-10"});
+    ASSERT_EQ(r.exitCode, 0) << dump(r);
+    const auto o = open();
+    Database& db = o->session.db();
+    const auto rows = [&](const char* sql) { return test::joinedRows(db, QString::fromUtf8(sql), {}, " ").toString().toStdString(); };
+    // The first three plan days with a dish served (days 1, 3 and 5: semolina porridge, 200 g for
+    // 20 children), the two before today issued.
+    EXPECT_EQ(rows("SELECT ddate || ':' || status || ':' || printf('%g', sum) FROM day_menu ORDER BY ddate"),
+              std::string("2026-03-08:-1:2264 2026-03-09:-1:2264 2026-03-10:0:2264"));
+    EXPECT_EQ(rows("SELECT idd_tm FROM day_menu ORDER BY ddate"), std::string("1*1 1*3 1*5"));
+    EXPECT_EQ(rows("SELECT SUM(quantity) FROM quantity_eating"), std::string("60"));
+    EXPECT_EQ(rows("SELECT r.date || ':' || r.status || ':' || printf('%g', r.stoim) FROM MENUTR r ORDER BY r.date"),
+              std::string("2026-03-08:-1:2264 2026-03-09:-1:2264 2026-03-10:0:2264"));
+    // Semolina 12 g and milk 140 g a portion: 0.24 and 2.8 kg a day, 0.72 and 8.4 for three, 20 % more ordered.
+    EXPECT_EQ(rows("SELECT o.odate || ':' || o.status || ':' || o.status1 || ':' || printf('%g', o.sum) FROM orders o"),
+              std::string("2026-03-06:-1:-1:8170"));
+    EXPECT_EQ(rows("SELECT p.pname || '=' || printf('%g', l.quantity1) || '*' || printf('%g', l.cost) FROM order_point l JOIN products p ON "
+                   "p.id = l.id_product ORDER BY p.pname"),
+              std::string("Крупа манная=0.9*100 Молоко=10.1*800"));
+    EXPECT_EQ(rows("SELECT r.rdate || ':' || r.status || ':' || printf('%g', r.sum) FROM receipt r"), std::string("2026-03-07:-1:15170"));
+    EXPECT_EQ(rows("SELECT p.pname || '=' || printf('%g', s.quantity) || '*' || printf('%g', s.cost) || ':' || s.date_realization FROM storage s "
+                   "JOIN products p ON p.id = s.id_product ORDER BY p.pname"),
+              std::string("Крупа манная=0.9*100:2026-03-17 Масло сливочное=2*3500:2026-03-09 "
+                             "Молоко=10.1*800:2026-03-17"));
+    // Each issued day: 0.24 × 100 + 2.8 × 800.
+    EXPECT_EQ(rows("SELECT d.ddate || ':' || d.status || ':' || printf('%g', d.sum) || ':' || (SELECT group_concat(printf('%g', x.quantity), '+') FROM "
+                   "expense x WHERE x.id_expence_docum = d.id) FROM expence_docum d ORDER BY d.ddate"),
+              std::string("2026-03-08:-1:2264:0.24+2.8 2026-03-09:-1:2264:0.24+2.8"));
+    // The butter expired yesterday: written off today.
+    EXPECT_EQ(rows("SELECT w.wdate || ':' || w.status || ':' || printf('%g', w.sum) || ':' || printf('%g', x.quantity) || ':' || x.why FROM spisanie w "
+                   "JOIN spisanie_point x ON x.id_spisanie = w.id"),
+              std::string("2026-03-10:-1:7000:2:Истек срок реализации"));
+    EXPECT_EQ(test::rows(db, QStringLiteral("MENUTR1")), 0);
 }
 
 TEST_F(NewDatabaseTool, DefaultAnswersAndAnEmptyPlanMenu)

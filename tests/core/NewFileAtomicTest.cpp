@@ -169,4 +169,45 @@ TEST(NewFileClaim, KilledWhileFillingTheFileIsWholeOrAbsent)
     EXPECT_GT(absent, 0);
 }
 
+// Two copies of the headless tool started together on the same missing file: one creates it,
+// the other is told the file is being made (or, when it comes late, that it is already there);
+// the file is whole and no claim is left, round after round.
+TEST(NewFileClaim, TwoCopiesStartedTogetherOneCreatesTheOtherSaysSo)
+{
+    test::TestEnv env;
+    QTemporaryDir tmp;
+    const QString path = tmp.filePath(QStringLiteral("общая.db"));
+    const QString held = QStringLiteral("critical: Файл базы данных ") + path + QStringLiteral(" создается другой копией");
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        QProcess first, second;
+        test::prepareTool(first, tmp.path(), path, {QStringLiteral("new-database")});
+        test::prepareTool(second, tmp.path(), path, {QStringLiteral("new-database")});
+        first.start();
+        second.start();
+        ASSERT_TRUE(first.waitForFinished(120000));
+        ASSERT_TRUE(second.waitForFinished(120000));
+        ASSERT_EQ(first.exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(second.exitStatus(), QProcess::NormalExit);
+        const QString out1 = QString::fromUtf8(first.readAllStandardOutput());
+        const QString out2 = QString::fromUtf8(second.readAllStandardOutput());
+        // Exactly one made the file; the other refused with a message and wrote nothing.
+        ASSERT_EQ((first.exitCode() == 0) + (second.exitCode() == 0), 1) << out1.toStdString() << out2.toStdString();
+        const QString& loser = first.exitCode() == 0 ? out2 : out1;
+        EXPECT_TRUE(loser.contains(held) || loser.contains(QStringLiteral("уже существует")))
+            << loser.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".creating")));
+
+        test::ScriptedPrompt prompt;
+        app().dbPath = path;
+        DatabaseSession session(prompt);
+        ASSERT_EQ(startUp(session, prompt, StartupWay{}), StartupResult::Ready) << prompt.messages().join('\n').toStdString();
+        EXPECT_EQ(integrityProblems(session.db()), QStringList());
+        EXPECT_EQ(session.db().scalar(QStringLiteral("SELECT count(*) FROM USERS")).toInt(), 2);
+        EXPECT_EQ(session.db().scalar(QStringLiteral("SELECT count(*) FROM INF")).toInt(), 1);
+        session.close();
+        QFile::remove(path);
+    }
+}
+
 } // namespace

@@ -180,6 +180,26 @@ TEST_F(StartupCheckTest, BrokenRequirementsAreRemovedWholeOnesKept)
         << prompt.events.join('\n').toStdString();
 }
 
+TEST_F(StartupCheckTest, LinesOfOneRequirementFoundWhereverTheyStand)
+{
+    dayMenu(1);
+    header(10);
+    menu(100, 10, 1);
+    // The lines of the orphan 0 stand after lines without a requirement and between the lines
+    // of a whole one: every one of them is found.
+    line(1000, 10);
+    db().exec(QStringLiteral("INSERT INTO MENUTR_POINT (IDMP, IDM, id_product, kol) VALUES (1001, NULL, 1, 1)"));
+    line(1002, 0);
+    line(1003, 10);
+    line(1004, 0);
+    line(1005, 10);
+
+    runStartupCheck(db(), prompt);
+
+    EXPECT_EQ(column(db(), QStringLiteral("SELECT IDMP FROM MENUTR_POINT ORDER BY IDMP")),
+              QList<qint64>({1000, 1001, 1003, 1005}));
+}
+
 TEST_F(StartupCheckTest, WholeRequirementsAndFewEqualLinesAreKept)
 {
     dayMenu(1);

@@ -632,6 +632,41 @@ TEST_F(PlanMenus, SummaryPerEaterTypeWithNormsAndTheAverageDay)
               QStringLiteral("178"));
 }
 
+TEST_F(PlanMenus, SummaryGivesEachMealsYieldWithThePortionVolume)
+{
+    const qint64 d1 = day(menu, QStringLiteral("День 1"));
+    const qint64 d2 = day(menu, QStringLiteral("День 2"));
+    dish(d1, porridge, breakfast);
+    dish(d1, soup, lunch);
+    dish(d1, compote, lunch);
+    dish(d2, soup, lunch);
+    db().exec(QStringLiteral("INSERT INTO SOBBLUD (id_type_eating, id_eating, objemMin, objemMax) VALUES "
+                             "(?1, ?2, 150, 200), (?1, ?3, 300, 0)"),
+              {nursery, breakfast, lunch});
+    auto texts = [](const EaterSummary& s) {
+        QStringList out;
+        for (const MealYield& m : s.meals)
+            out << mealYieldCaption(m) + QLatin1Char('=') + mealYieldText(m, 2);
+        return out;
+    };
+
+    // Day 1, nursery: porridge 150 g at breakfast; soup 180 g and compote 150 g at lunch. The
+    // garden has no recommended volumes and no yield of the compote.
+    const PlanSummary day1 = planMenuSummary(db(), menu, d1, 2);
+    ASSERT_EQ(day1.types.size(), 2u);
+    EXPECT_EQ(texts(day1.types[0]), QStringList({QStringLiteral("Выход (Завтрак), г=150,00 (150 - 200)"),
+                                                 QStringLiteral("Выход (Обед), г=330,00 (300)")}));
+    EXPECT_EQ(texts(day1.types[1]),
+              QStringList({QStringLiteral("Выход (Завтрак), г=200,00"), QStringLiteral("Выход (Обед), г=250,00")}));
+    // The cycle's average day: breakfast 150 / 2; lunch (330 + 180) / 2.
+    EXPECT_EQ(texts(planMenuSummary(db(), menu, std::nullopt, 2).types[0]),
+              QStringList({QStringLiteral("Выход (Завтрак), г=75,00 (150 - 200)"),
+                           QStringLiteral("Выход (Обед), г=255,00 (300)")}));
+    // A plan-menu by dish categories has no meals to show.
+    db().exec(QStringLiteral("UPDATE type_menu SET status = 1 WHERE id = ?1"), {menu});
+    EXPECT_TRUE(planMenuSummary(db(), menu, d1, 2).types[0].meals.empty());
+}
+
 TEST_F(PlanMenus, DishListGroupsByTheModeOfThePlanMenu)
 {
     const qint64 d1 = day(menu, QStringLiteral("День 1"));

@@ -3,6 +3,8 @@
 
 #include "StockToolFixture.h"
 
+#include "core/Database.h"
+
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
@@ -19,6 +21,12 @@ inline void PrintTo(const QStringList& l, std::ostream* os)
 class ApprovalCli : public rat::test::StockToolTest {
 protected:
     ApprovalCli() : StockToolTest(QStringLiteral("утверждение.db")) {}
+    // One value read straight from the file between runs.
+    QString query(const QString& sql) const
+    {
+        rat::Database db(path(), false);
+        return db.scalar(sql).toString();
+    }
 };
 
 TEST_F(ApprovalCli, IssueReissueAndWriteOff)
@@ -67,6 +75,45 @@ TEST_F(ApprovalCli, IssueReissueAndWriteOff)
               QStringList({QStringLiteral("question: Выполнить автоматическое списание? => Да"),
                            QStringLiteral("info: Не найдено продуктов на списание.")}));
     EXPECT_EQ(run1(QStringLiteral("writeoff-fill"), {QStringLiteral("x")}, 2), QStringList());
+}
+
+TEST_F(ApprovalCli, DeletedLotsAndDocumentsReissue)
+{
+    const QStringList yes2 = {QStringLiteral("--answer"), QStringLiteral("Да"), QStringLiteral("--answer"),
+                              QStringLiteral("Да")};
+    run1(QStringLiteral("lot-add"), {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("800"),
+                                     QStringLiteral("2026-11-01"), QStringLiteral("--sell-by"), QStringLiteral("2026-12-20")});
+    run1(QStringLiteral("menu-requirement"), {QStringLiteral("1"), QStringLiteral("--answer"), QStringLiteral("Да")});
+    // A cheaper receipt dated before the day, confirmed: the day's issue moves to its lot.
+    run1(QStringLiteral("document-new"), {QStringLiteral("24"), QStringLiteral("2026-11-02")});
+    run1(QStringLiteral("document-line"), {QStringLiteral("24"), QStringLiteral("1"), QStringLiteral("id_product=1"),
+                                           QStringLiteral("quantity=1"), QStringLiteral("cost=500"),
+                                           QStringLiteral("date_realization=2026-12-10")});
+    run1(QStringLiteral("document-confirm"), QStringList({QStringLiteral("24"), QStringLiteral("1"),
+                                                          QStringLiteral("--answer"), QStringLiteral("Да")}) + yes2);
+    const QString sumOfIssue = QStringLiteral("SELECT sum FROM expence_docum WHERE id = 1");
+    EXPECT_EQ(query(sumOfIssue), QStringLiteral("100"));
+    // Its lot deleted: the issue goes back to the first lot.
+    const QStringList deleted =
+        run1(QStringLiteral("document-line-delete"), QStringList({QStringLiteral("24"), QStringLiteral("1"),
+                                                                  QStringLiteral("2")}) + yes2);
+    EXPECT_EQ(deleted.mid(deleted.size() - 2),
+              QStringList({QStringLiteral("info: Операция перерасчета остатков партий продуктов успешно выполнена."),
+                           QStringLiteral("1")}));
+    EXPECT_EQ(query(sumOfIssue), QStringLiteral("160"));
+    EXPECT_EQ(query(QStringLiteral("SELECT COUNT(*) FROM storage WHERE id = 2")), QStringLiteral("0"));
+    // An approved write-off of the first lot before the day, deleted from its journal: asked again.
+    run1(QStringLiteral("document-new"), {QStringLiteral("25"), QStringLiteral("2026-11-03")});
+    run1(QStringLiteral("document-line"), {QStringLiteral("25"), QStringLiteral("1"), QStringLiteral("id_storage=1"),
+                                           QStringLiteral("quantity=1.9"), QStringLiteral("why=Порча")});
+    run1(QStringLiteral("document-confirm"), QStringList({QStringLiteral("25"), QStringLiteral("1"),
+                                                          QStringLiteral("--answer"), QStringLiteral("Да")}) + yes2);
+    const QStringList removed = run1(QStringLiteral("delete"), QStringList({QStringLiteral("25"), QStringLiteral("1"),
+                                                                            QStringLiteral("--answer"), QStringLiteral("Да")}) +
+                                                                   yes2);
+    EXPECT_TRUE(removed.contains(QStringLiteral("info: Операция перерасчета остатков партий продуктов успешно выполнена.")))
+        << removed.join('\n').toStdString();
+    EXPECT_EQ(query(sumOfIssue), QStringLiteral("160"));
 }
 
 } // namespace

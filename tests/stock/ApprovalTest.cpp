@@ -1,11 +1,21 @@
 // Approval of a menu-requirement: the save and close questions in both stock-accounting modes, the
 // issue with its expense document and statuses, a second approval un-approving the first, the
-// re-issue from a date after a receipt is confirmed, and Cancel after edits.
+// re-issue from a date after a receipt is confirmed, a lot changed or deleted, or a document deleted,
+// and Cancel after edits.
 
 #include "stock/StockFixture.h"
 
 #include "stock/MenuRequirement.h"
 #include "stock/MenuRequirementApproval.h"
+#include "stock/StockChanges.h"
+#include "stock/StockModule.h"
+#include "refbooks/BookActions.h"
+#include "core/AppState.h"
+#include "core/Clock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include "stock/StockDocuments.h"
 #include "stock/StockLots.h"
 
@@ -278,6 +288,178 @@ TEST_F(Reissue, WriteOffsBetweenTheDaysCountOnlyFromTheirDate)
     ASSERT_EQ(lots.size(), 2u);
     EXPECT_DOUBLE_EQ(lots[0].remnant, 0);  // early: 1.5 - 1 - 0.5
     EXPECT_DOUBLE_EQ(lots[1].remnant, 0);  // late: 5 - 1 - 4
+}
+
+// The date in both re-issue questions, and the answers Yes, Yes with the final message.
+QStringList reissuedFrom(const QString& date)
+{
+    return {QStringLiteral("question: Изменения этого документа затрагивают партионный учет продуктов на складе. Сейчас "
+                           "программа будет заново заполнять и утверждать документы по расходу продуктов (на основании "
+                           "утвержденных меню-требований), начиная с даты ") +
+                date + QStringLiteral(". Это может занять несколько минут. Выполнить? => Да"),
+            QStringLiteral("question: Внимание: документы \"Расход\" будут заполнены заново. Если Вы вручную корректировали "
+                           "эти документы то изменения, внесенные вручную, начиная с даты ") +
+                date + QStringLiteral(" будут потеряны. (Меню-требования, заказ, приход, списание остаются без изменений.) "
+                                      "Выполнить? => Да"),
+            QStringLiteral("info: Операция перерасчета остатков партий продуктов успешно выполнена.")};
+}
+
+TEST_F(Reissue, ChangedLotReissuesFromItsDate)
+{
+    // The cheap receipt approved without a re-issue: the issues still take the late lot.
+    db().exec(QStringLiteral("UPDATE receipt SET status = -1 WHERE id = ?1"), {cheap});
+    stock::LotInput in;
+    in.id = early;
+    in.receiptId = cheap;
+    in.productId = potato;
+    in.quantity = 2;
+    in.cost = 50;
+    in.sellBy = QDate(2026, 3, 20);
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(stock::saveLot(db(), prompt, in));
+    EXPECT_EQ(prompt.messages(), reissuedFrom(QStringLiteral("05.03.2026")));
+    EXPECT_EQ(expenseLines(expenseOf(*idm1)), QStringList({line(early, 1)}));
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(early, 1)}));
+}
+
+TEST_F(Reissue, LotMovedPastADayLeavesNoLinesOnIt)
+{
+    // A lot entered directly on 01.03 and taken by both days, moved to 13.03: the first day no
+    // longer sees it, the re-issue starts from its earlier date.
+    db().exec(QStringLiteral("DELETE FROM expense"));
+    db().exec(QStringLiteral("DELETE FROM storage WHERE id = ?1"), {late});
+    const qint64 direct = directLot(potato, 5, QStringLiteral("2026-03-01"), QStringLiteral("2026-04-30"));
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(stock::reissueFromDate(db(), prompt, QDate(2026, 3, 1)));
+    EXPECT_EQ(expenseLines(expenseOf(*idm1)), QStringList({line(direct, 1)}));
+    prompt.clear();
+    stock::LotInput in;
+    in.id = direct;
+    in.productId = potato;
+    in.quantity = 5;
+    in.cost = 100;
+    in.date = QDate(2026, 3, 13);
+    in.sellBy = QDate(2026, 4, 30);
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(stock::saveLot(db(), prompt, in));
+    EXPECT_EQ(prompt.messages(), reissuedFrom(QStringLiteral("01.03.2026")));
+    EXPECT_EQ(expenseLines(expenseOf(*idm1)), QStringList());
+    EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT sum FROM expence_docum WHERE id = ?1"), {expenseOf(*idm1)}).toDouble(),
+                     0);
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(direct, 1)}));
+}
+
+TEST_F(Reissue, DeletedIssuedLotGoesWithItsLinesAndTheDaysTakeWhatIsLeft)
+{
+    db().exec(QStringLiteral("UPDATE receipt SET status = -1 WHERE id = ?1"), {cheap});
+    const qint64 lateReceipt = count(QStringLiteral("SELECT id_receipt FROM storage WHERE id = ?1"), {late});
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    EXPECT_EQ(stock::deleteStockLines(db(), prompt, stock::StockKind::Receipt, lateReceipt, {late}), 1);
+    EXPECT_EQ(prompt.messages(), reissuedFrom(QStringLiteral("01.03.2026")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expense WHERE id_storage = ?1"), {late}), 0);
+    // 1 kg of the 1.5 kg lot on the first day; the second takes the half left and its shortage of 0.5.
+    EXPECT_EQ(expenseLines(expenseOf(*idm1)), QStringList({line(early, 1)}));
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(early, 1)}));
+    EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT sum FROM receipt WHERE id = ?1"), {lateReceipt}).toDouble(), 0);
+}
+
+TEST_F(Reissue, LotDeletionRefusedOrReissueDeclined)
+{
+    const qint64 lateReceipt = count(QStringLiteral("SELECT id_receipt FROM storage WHERE id = ?1"), {late});
+    // Written off: the lot stays and nothing changes.
+    writeOff(QStringLiteral("2026-03-20"), late, 1);
+    const QStringList before = dump(QStringLiteral("storage")) + dump(QStringLiteral("expense"));
+    EXPECT_EQ(stock::deleteStockLines(db(), prompt, stock::StockKind::Receipt, lateReceipt, {late}), 0);
+    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("warning: Партию продукта \"Картофель\" удалить невозможно: "
+                                                             "из нее уже выполнен расход или списание.")}));
+    EXPECT_EQ(dump(QStringLiteral("storage")) + dump(QStringLiteral("expense")), before);
+    // Without the write-off, and the re-issue declined: the lot goes with its lines all the same.
+    db().exec(QStringLiteral("DELETE FROM spisanie_point"));
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    EXPECT_EQ(stock::deleteStockLines(db(), prompt, stock::StockKind::Receipt, lateReceipt, {late}), 1);
+    EXPECT_EQ(prompt.messages().size(), 2);
+    EXPECT_TRUE(prompt.messages().value(1).startsWith(QStringLiteral("warning: Поскольку перерасчет")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expense")), 0);
+}
+
+TEST_F(Reissue, DeletedDocumentsReissueFromTheEarliestApprovedDate)
+{
+    // An approved write-off of the late lot between the days and a draft one before them: deleting
+    // both re-issues from the approved one's date only.
+    const qint64 approved = writeOff(QStringLiteral("2026-03-13"), late, 4);
+    const qint64 draft = writeOff(QStringLiteral("2026-03-02"), late, 1, false);
+    stock::registerStockJournals();
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(stock::reissueFromDate(db(), prompt, QDate(2026, 3, 13)));
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(late, 1)}));  // 0 left: the shortage on it
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    EXPECT_EQ(books::deleteRows(db(), prompt, 25, {draft, approved}).deleted, 2);
+    const QStringList shown = prompt.messages();
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown.mid(1), reissuedFrom(QStringLiteral("13.03.2026")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM spisanie_point")), 0);
+
+    // A draft alone: no re-issue.
+    const qint64 another = writeOff(QStringLiteral("2026-03-02"), late, 1, false);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    EXPECT_EQ(books::deleteRows(db(), prompt, 25, {another}).deleted, 1);
+    EXPECT_EQ(prompt.messages().size(), 1);
+}
+
+TEST_F(Reissue, DeletedReceiptTakesItsIssuedLotsAndTheirLines)
+{
+    db().exec(QStringLiteral("UPDATE receipt SET status = -1 WHERE id = ?1"), {cheap});
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(stock::reissueFromDate(db(), prompt, QDate(2026, 3, 5)));
+    ASSERT_EQ(expenseLines(expenseOf(*idm1)), QStringList({line(early, 1)}));
+    stock::registerStockJournals();
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    EXPECT_EQ(books::deleteRows(db(), prompt, 24, {cheap}).deleted, 1);
+    EXPECT_EQ(prompt.messages().mid(1), reissuedFrom(QStringLiteral("05.03.2026")));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM storage WHERE id = ?1"), {early}), 0);
+    EXPECT_EQ(expenseLines(expenseOf(*idm1)), QStringList({line(late, 1)}));
+    EXPECT_EQ(expenseLines(expenseOf(*idm2)), QStringList({line(late, 1)}));
+    EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT sum FROM expence_docum WHERE id = ?1"), {expenseOf(*idm1)}).toDouble(),
+                     100);
+}
+
+TEST_F(Reissue, FileCopiedToTheArchiveFirstAndOnlyTheLastTenKept)
+{
+    const QFileInfo info(db().path());
+    const QString stem = info.completeBaseName() + QStringLiteral("_перед_перерасчетом_");
+    const QString ext = QLatin1Char('.') + info.suffix();
+    QDir archive(QDir(app().appDir).filePath(QStringLiteral("Архив")));
+    ASSERT_TRUE(archive.mkpath(QStringLiteral(".")));
+    for (int day = 1; day <= 10; ++day) {
+        QFile f(archive.filePath(stem + QStringLiteral("2020-01-%1").arg(day, 2, 10, QLatin1Char('0')) + ext));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old");
+        f.setFileTime(QDateTime(QDate(2020, 1, day), QTime(12, 0)), QFileDevice::FileModificationTime);
+    }
+    QFile own(archive.filePath(QStringLiteral("своя копия") + ext));  // a copy of the person's own stays
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.close();
+    const QStringList lines = dump(QStringLiteral("expense"));
+
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    ASSERT_TRUE(stock::reissueFromDate(db(), prompt, QDate(2026, 3, 1)));
+    const QString copy = stem + Clock::today().toString(QStringLiteral("yyyy-MM-dd")) + ext;
+    EXPECT_TRUE(prompt.events.contains(QStringLiteral("status: Перед перерасчетом партий база данных сохранена в папке "
+                                                      "Архив: ") +
+                                       copy + QStringLiteral(" (хранятся 10 последних копий).")));
+    EXPECT_TRUE(archive.exists(copy));
+    EXPECT_FALSE(archive.exists(stem + QStringLiteral("2020-01-01") + ext));
+    EXPECT_TRUE(archive.exists(stem + QStringLiteral("2020-01-02") + ext));
+    EXPECT_TRUE(archive.exists(QStringLiteral("своя копия") + ext));
+    // The copy is the file before the re-issue.
+    Database saved(archive.filePath(copy), false);
+    Statement st(saved, QStringLiteral("SELECT COUNT(*) FROM expense"));
+    ASSERT_TRUE(st.next());
+    EXPECT_EQ(st.toInt64(0), lines.size());
 }
 
 } // namespace

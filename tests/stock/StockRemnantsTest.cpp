@@ -2,6 +2,7 @@
 // the date, an excluded expense document, grams through each lot's own unit, whole grams, the
 // product's unit, warehouses; and the lot prices of the latest delivery.
 
+#include "refbooks/CardCalc.h"
 #include "stock/StockFixture.h"
 
 #include "stock/ProductPrices.h"
@@ -129,6 +130,27 @@ TEST_F(StockRemnants, PricesOfTheLatestDeliveryNotAfterTheDate)
     prices = stock::productPrices(db(), {flour}, QDate(1790, 1, 1));
     EXPECT_NEAR(prices.at(flour), 0.07, 1e-9);
     EXPECT_GT(newest, 0);
+
+    // The costing of cards and menus reads the same prices: a lot received on the costing day
+    // counts, a later one without a price does not hide it.
+    db().exec(QStringLiteral("INSERT INTO storage (id_product, quantity, id_receipt, cost, id_ed_izmer, status, IDSS) "
+                             "VALUES (?1, 1, ?2, NULL, ?3, 0, 1)"),
+              {oil, receipt(QStringLiteral("2026-02-11")), kg});
+    for (const QDate& day : {QDate(2026, 2, 9), QDate(2026, 2, 10), QDate(2026, 2, 11)}) {
+        SCOPED_TRACE(day.toString(Qt::ISODate).toStdString());
+        const auto stockPrices = stock::productPrices(db(), {oil, flour, none}, day);
+        const books::MenuPriceCache menuPrices = books::menuPrices(db(), books::CostBasis::LatestDelivery, day);
+        for (const qint64 product : {oil, flour, none}) {
+            const auto one = books::latestDeliveryPricePerGram(db(), product, day);
+            EXPECT_EQ(one.has_value(), stockPrices.count(product) == 1);
+            EXPECT_EQ(menuPrices.count(product), stockPrices.count(product));
+            if (one) {
+                EXPECT_DOUBLE_EQ(*one, stockPrices.at(product));
+                EXPECT_DOUBLE_EQ(menuPrices.at(product), stockPrices.at(product));
+            }
+        }
+    }
+    EXPECT_DOUBLE_EQ(books::latestDeliveryPricePerGram(db(), oil, QDate(2026, 2, 11)).value_or(0), 1.2);
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 #include "ui/MainWindow.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/RecordEditorDialog.h"
+#include "menu/MenuModule.h"
+#include "menu/Norms.h"
 #include "ui/BookListWindow.h"
 
 #include <QAction>
@@ -900,4 +902,58 @@ TEST_F(BookWindows, InstitutionIsEditedInItsOwnEditor)
               QStringLiteral("МБДОУ «Детский сад №5 \"Берёзка\"»|Петрова Анна Сергеевна|12345678|Смирнова|Орлов"));
     EXPECT_EQ(db().scalar(stamp).toString(), before);
     EXPECT_EQ(count(QStringLiteral("INF")), 1);
+}
+
+TEST_F(BookWindows, NumbersTakeADecimalPointAsWellAsAComma)
+{
+    menu::registerMenuModule();
+    db().exec(QStringLiteral("INSERT INTO type_eating (ename, shname, status) VALUES ('Ясли', 'Ясли', -1)"));
+    db().exec(QStringLiteral("INSERT INTO products (pname) VALUES ('Гречка')"));
+    // Every numeric field of the editor, typed with a point in one book and a comma in another:
+    // the unit's factor, the physiological norms with their vitamins, a product norm.
+    struct Case {
+        int entry;
+        QString typed;
+        QString check;  // the stored numbers, one text
+        QString expected;
+    };
+    const std::vector<Case> cases = {
+        {books::entryUnits, QStringLiteral("0.4"), QStringLiteral("SELECT koef FROM ed_izmer ORDER BY id DESC LIMIT 1"),
+         QStringLiteral("0.4")},
+        {books::entryPhysNorms, QStringLiteral("3.5"),
+         QStringLiteral("SELECT (SELECT group_concat(v, ' ') FROM (SELECT nprotein AS v FROM FNORMS UNION ALL "
+                        "SELECT nfat FROM FNORMS UNION ALL SELECT ncarbohyd FROM FNORMS UNION ALL SELECT ncalories "
+                        "FROM FNORMS)) || ' / ' || (SELECT group_concat(kol, ' ') FROM FNORMS_VIT)"),
+         QStringLiteral("3.5 3.5 3.5 3.5 / 3.5 3.5 3.5 3.5 3.5")},
+        {menu::entryNorms, QStringLiteral("12.5"), QStringLiteral("SELECT norm FROM norms"), QStringLiteral("12.5")},
+        {menu::entryNorms, QStringLiteral("12,75"), QStringLiteral("SELECT group_concat(norm, ' ') FROM norms"),
+         QStringLiteral("12.75")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        prompt.clear();
+        // The norm typed again into the row saved before: "Да" keeps it for the whole group.
+        const QVariant saved = c.entry == menu::entryNorms ? db().scalar(QStringLiteral("SELECT id FROM norms"))
+                                                           : QVariant();
+        prompt.answers = {Answer::Yes};
+        books::RecordEditor editor(db(), prompt, c.entry);
+        ASSERT_TRUE(saved.isNull() ? editor.open(books::EditMode::Add)
+                                   : editor.open(books::EditMode::Edit, saved.toLongLong()));
+        RecordEditorDialog dialog(editor);
+        for (QComboBox* box : dialog.findChildren<QComboBox*>())
+            box->setCurrentIndex(box->count() - 1);
+        for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+            const int field = editor.fieldIndex(edit->objectName());
+            if (field < 0)
+                continue;
+            const QString text = editor.fields()[size_t(field)].decimals >= 0 ? c.typed : QStringLiteral("Крупы");
+            edit->selectAll();
+            type(edit, text);
+            EXPECT_EQ(edit->text(), text);
+        }
+        dialog.okButton()->click();
+        EXPECT_TRUE(dialog.savedId().has_value()) << prompt.events.join('\n').toStdString();
+        EXPECT_FALSE(prompt.events.join('\n').contains(QStringLiteral("Введите целое или дробное число")));
+        EXPECT_EQ(db().scalar(c.check).toString(), c.expected);
+    }
 }

@@ -110,11 +110,24 @@ TEST_F(PlanMenuWindows, DishesOfADayWithTheSummaryAndTheMoves)
     EXPECT_EQ(cells(panel->dayTable(), 0).value(0), QStringLiteral("Ясли"));
     EXPECT_EQ(cells(panel->dayTable(), 2),
               QStringList({QStringLiteral("8,10(10,00)"), QStringLiteral("8,70(9,00)"), QStringLiteral("62,40(50,00)"),
-                           QStringLiteral("369,00(400,00)"), QStringLiteral("480,00")}));
+                           QStringLiteral("369,00(400,00)"), QStringLiteral("480,00"), QStringLiteral("150,00"),
+                           QStringLiteral("330,00")}));
+    EXPECT_EQ(cells(panel->dayTable(), 1).mid(4), QStringList({QStringLiteral("Выход, г"),
+                                                               QStringLiteral("Выход (Завтрак), г"),
+                                                               QStringLiteral("Выход (Обед), г")}));
     // (8.1 + 3.6) / 2, (8.7 + 2.7) / 2, (62.4 + 14.4) / 2, (369 + 99) / 2, (480 + 180) / 2.
     EXPECT_EQ(cells(panel->averageTable(), 2),
               QStringList({QStringLiteral("5,85(10,00)"), QStringLiteral("5,70(9,00)"), QStringLiteral("38,40(50,00)"),
-                           QStringLiteral("234,00(400,00)"), QStringLiteral("330,00")}));
+                           QStringLiteral("234,00(400,00)"), QStringLiteral("330,00"), QStringLiteral("75,00"),
+                           QStringLiteral("255,00")}));
+    // The recommended portion volume follows each meal's yield.
+    db().exec(QStringLiteral("INSERT INTO SOBBLUD (id_type_eating, id_eating, objemMin, objemMax) VALUES "
+                             "(1, 1, 150, 200), (1, 2, 300, NULL)"));
+    panel->refresh();
+    EXPECT_EQ(cells(panel->dayTable(), 2).mid(5),
+              QStringList({QStringLiteral("150,00 (150 - 200)"), QStringLiteral("330,00 (300)")}));
+    EXPECT_EQ(cells(panel->averageTable(), 2).mid(5),
+              QStringList({QStringLiteral("75,00 (150 - 200)"), QStringLiteral("255,00 (300)")}));
 
     // Another day: the day's block follows, the average stays.
     w->parentFilter()->setCurrentIndex(1);

@@ -761,4 +761,68 @@ TEST_F(MenuReqWin, DayOperationButtonsOpenRealWindows)
     EXPECT_EQ(doc->windowTitle(), QStringLiteral("Приход: Новое"));
 }
 
+// Without stock accounting approval writes no expense document: the save asks "Утвердить
+// меню-требование?", the close questions speak of approval only.
+TEST_F(MenuReqWin, WithoutStockAccountingApprovalIssuesNothing)
+{
+    db().exec(QStringLiteral("UPDATE INF SET VestSkl = 0"));
+    openMain();
+    ui::MenuRequirementWindow* w = confirmDayMenu();
+    ASSERT_NE(w, nullptr);
+    // Edited and closed with "Нет": stored as not approved.
+    w->viewBox()->setCurrentIndex(1);
+    EXPECT_TRUE(w->setQuantity(1, QStringLiteral("1,2")));
+    prompt.clear();
+    prompt.answers = {Answer::No};
+    closeChild(w);
+    EXPECT_EQ(prompt.messages(),
+              QStringList(QStringLiteral("question: Были внесены изменения в меню-требование. Cохранить и утвердить "
+                                         "меню-требование? \"Да\" - сохранить меню-требование и утвердить, \"Нет\" - "
+                                         "сохранить изменения в меню-требовании, \"Отмена\" - не сохранять изменения. "
+                                         "=> Нет")));
+    const qint64 idm = count(QStringLiteral("SELECT MAX(IDM) FROM MENUTR"));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COALESCE(status, 0) FROM MENUTR WHERE IDM = ?1"), {idm}).toInt(), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
+
+    // Opened from the journal and closed unchanged: the approval is offered; Yes approves.
+    ASSERT_TRUE(ui::openBookWindow(*main, db(), prompt, 44));
+    ui::BookListWindow* journal = ui::findBookWindow(*main, 44);
+    ASSERT_NE(journal, nullptr);
+    ASSERT_TRUE(journal->selectId(idm));
+    journal->editRow();
+    w = active<ui::MenuRequirementWindow>();
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->documentId(), idm);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    closeChild(w);
+    EXPECT_EQ(prompt.messages(),
+              QStringList(QStringLiteral("question: Данное меню-требование не утверждено. Утвердить меню-требование? => Да")));
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT status FROM MENUTR WHERE IDM = ?1"), {idm}).toInt(), -1);
+    EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT kolv FROM MENUTR_POINT WHERE IDM = ?1 AND id_type_eating = ?2"),
+                                 {idm, ya})
+                         .toDouble(),
+                     1.2);
+
+    // Opened again and saved with "Да": approved, still without an expense document; the day menu
+    // is not marked as expensed.
+    journal->activateWindow();
+    ASSERT_TRUE(journal->selectId(idm));
+    journal->editRow();
+    w = active<ui::MenuRequirementWindow>();
+    ASSERT_NE(w, nullptr);
+    prompt.clear();
+    prompt.answers = {Answer::Yes};
+    w->action(QStringLiteral("keySave"))->trigger();
+    EXPECT_EQ(prompt.messages(), QStringList(QStringLiteral("question: Утвердить меню-требование? => Да")));
+    EXPECT_FALSE(w->windowTitle().endsWith(QLatin1Char('*')));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expence_docum")), 0);
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM expense")), 0);
+    EXPECT_EQ(db().scalar(QStringLiteral("SELECT COALESCE(status, 0) FROM day_menu WHERE id = ?1"), {m}).toInt(), 0);
+    prompt.clear();
+    closeChild(w);
+    QApplication::processEvents();
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
+}
+
 } // namespace
