@@ -125,7 +125,14 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
     Statement addLine(db, QStringLiteral("INSERT INTO MENUTR_POINT1 (id_product, id_type_eating, id_eating, id_card, kol, "
                                          "kolv, output, ost, IDM1) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 0, ?8)"));
     const std::vector<qint64> noEaters;
-    const std::vector<LotRemnant> all = lotRemnants(db, QDate(9999, 12, 31));
+    std::vector<LotRemnant> all = lotRemnants(db, QDate(9999, 12, 31));
+    // The issue walks figures only; without the names every day's copy of the lots is cheap.
+    for (LotRemnant& l : all) {
+        l.productName.clear();
+        l.unitName.clear();
+        l.warehouseName.clear();
+        l.document.clear();
+    }
     struct Taken {
         qint64 lotId = 0;
         double quantity = 0;
