@@ -149,6 +149,14 @@ int main(int argc, char* argv[])
 
     const bench::Figures reissue = time(runs, [&] { stock::reissueFromDate(db, prompt, QDate(2026, 1, 1)); });
     report("re-issue of the year", reissue);
+    // What the re-issue wrote, to compare the figures of two builds.
+    std::printf("  expense lines %s, sums %s\n",
+                qPrintable(db.scalar(QStringLiteral("SELECT COUNT(*) || ' / ' || printf('%.9f', SUM(quantity)) || ' / ' || "
+                                                    "SUM(id_storage * 7 + id_type_eating * 3 + id_expence_docum) FROM expense"))
+                               .toString()),
+                qPrintable(db.scalar(QStringLiteral("SELECT printf('%.9f', SUM(sum)) || ' / ' || "
+                                                    "printf('%.9f', SUM(sum * id)) FROM expence_docum"))
+                               .toString()));
     const bench::Figures insert = time(runs, [&] {
         Transaction tx(db);
         Statement ins(db, QStringLiteral("INSERT INTO expense (id_storage, quantity, id_expence_docum, id_type_eating) "

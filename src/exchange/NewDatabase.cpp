@@ -236,8 +236,13 @@ bool createAndFillNewDatabase(DatabaseSession& session, const QString& path, con
             if (item.text == options.regulation)
                 db.exec(QStringLiteral("UPDATE INF SET NewSanpin = ?1"), {item.code});
 
-        // A few days of a working month, so a new user sees every kind of document filled in.
-        stock::buildSampleDocuments(db, Clock::today());
+        // A few days of a working month, so a new user sees every kind of document filled in; one
+        // write for all of them.
+        {
+            Transaction tx(db);
+            stock::buildSampleDocuments(db, Clock::today());
+            tx.commit();
+        }
 
         // The file now carries this program's stamp; the start-up check ends the fill.
         db.exec(QStringLiteral("UPDATE INF SET appMajor = ?1, appMinor = ?2, appRevision = ?3"),

@@ -187,7 +187,8 @@ bool issueAndApprove(Database& db, Prompt& prompt, qint64 idm1, qint64 idm, bool
     return true;
 }
 
-std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm, const LotSource& lots)
+std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm, const LotSource& lots,
+                                           bool linesCleared, const std::vector<qint64>* eaterOrder)
 {
     const auto h = readWorkingHeader(db, idm1);
     if (!h)
@@ -202,16 +203,26 @@ std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm
     qint64 expenseId = h->expenseId;
     if (expenseId != 0 &&
         db.scalar(QStringLiteral("SELECT COUNT(*) FROM expence_docum WHERE id = ?1"), {expenseId}).toLongLong() > 0) {
-        db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum = ?1"), {expenseId});
+        if (!linesCleared)
+            db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum = ?1"), {expenseId});
         db.exec(QStringLiteral("UPDATE expence_docum SET ddate = ?2 WHERE id = ?1"), {expenseId, date});
     } else {
         db.exec(QStringLiteral("INSERT INTO expence_docum ([№docum], ddate, status, [sum]) VALUES (?1, ?2, 0, 0)"),
                 {menu::nextDocumentNumber(db, QStringLiteral("expence_docum")), date});
         expenseId = db.lastInsertId();
     }
+    // The document's lines are now only those written below, after every line there is: its sum
+    // reads them alone, in the order a read of the whole table would meet them.
+    const qint64 lastBefore = db.scalar(QStringLiteral("SELECT COALESCE(MAX(id), 0) FROM expense")).toLongLong();
     std::vector<IssueLine> lines = issueFromLots(
-        db, idm1, expenseId, lots(date, h->warehouse != 0 ? std::optional<qint64>(h->warehouse) : std::nullopt, excluded));
-    documentSum(db, StockKind::Expense, expenseId);
+        db, idm1, expenseId, lots(date, h->warehouse != 0 ? std::optional<qint64>(h->warehouse) : std::nullopt, excluded),
+        eaterOrder);
+    db.exec(QStringLiteral("UPDATE expence_docum SET [sum] = ?1 WHERE id = ?2"),
+            {db.scalar(QStringLiteral("SELECT SUM(s.cost * u.quantity) FROM expense AS u, storage AS s WHERE u.id > ?2 "
+                                      "AND s.id = u.id_storage AND u.id_expence_docum = ?1"),
+                       {expenseId, lastBefore})
+                 .toDouble(),
+             expenseId});
 
     db.exec(QStringLiteral("UPDATE expence_docum SET status = 0 WHERE id IN (SELECT r.id_ex FROM MENUTR r JOIN MENUTM tm "
                            "ON tm.IDM = r.IDM WHERE tm.ID_day_menu = ?1 AND r.IDM <> ?2)"),

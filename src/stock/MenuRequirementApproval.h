@@ -63,8 +63,10 @@ bool issueAndApprove(Database& db, Prompt& prompt, qint64 idm1, qint64 idm, bool
 using LotSource = std::function<std::vector<LotRemnant>(const QDate& date, std::optional<qint64> warehouse,
                                                          std::optional<qint64> excludedExpense)>;
 // The issue and approval without questions over lots from `lots` (the re-issue keeps them in
-// memory). Returns the expense lines written.
-std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm, const LotSource& lots);
+// memory). The re-issue has already removed the expense document's lines (`linesCleared`) and
+// may give the day menu's eater types in their order. Returns the expense lines written.
+std::vector<IssueLine> issueAndApproveFrom(Database& db, qint64 idm1, qint64 idm, const LotSource& lots,
+                                           bool linesCleared = false, const std::vector<qint64>* eaterOrder = nullptr);
 
 // Refills and re-approves, in date order, the expense documents of all approved menu-requirements
 // dated `from` or later (of other day menus than `exceptDayMenu`), each seeing the lots the earlier

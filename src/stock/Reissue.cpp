@@ -12,17 +12,41 @@
 #include "stock/StockLots.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_map>
-
+#include <unordered_set>
 #include <vector>
 
 namespace rat::stock {
 
 namespace {
 
+// The stored lines of the menu-requirements to re-issue, each one's in its order: id_product,
+// id_type_eating, id_eating, id_card, kol, kolv, output. One read for all of them.
+using StoredLines = std::map<qint64, std::vector<std::vector<QVariant>>>;
+
+StoredLines storedLines(Database& db, const std::unordered_set<qint64>& wanted)
+{
+    StoredLines out;
+    // In the table's own order, which is IDMP's: each document's lines come in their order.
+    Statement st(db, QStringLiteral("SELECT IDM, id_product, id_type_eating, id_eating, id_card, kol, kolv, output "
+                                    "FROM MENUTR_POINT ORDER BY IDMP"));
+    while (st.next()) {
+        if (!wanted.count(st.toInt64(0)))
+            continue;
+        std::vector<QVariant> row;
+        row.reserve(7);
+        for (int c = 1; c <= 7; ++c)
+            row.push_back(st.value(c));
+        out[st.toInt64(0)].push_back(std::move(row));
+    }
+    return out;
+}
+
 // A working copy of a stored menu-requirement for the issue alone: header, link and lines, without
 // the remnants the window shows (the issue reads the lots itself). Returns IDM1.
-std::optional<qint64> loadForReissue(Database& db, qint64 dayMenuId, qint64 idm)
+std::optional<qint64> loadForReissue(Database& db, qint64 dayMenuId, qint64 idm, const StoredLines& lines,
+                                     Statement& addLine)
 {
     const qint64 nk = db.scalar(QStringLiteral("SELECT COALESCE(MAX(nk), 0) + 1 FROM MENUTR1")).toLongLong();
     db.exec(QStringLiteral("INSERT INTO MENUTR1 (date, stoim, status, id_ex, date_m, nom_m, nk) SELECT date, "
@@ -35,10 +59,14 @@ std::optional<qint64> loadForReissue(Database& db, qint64 dayMenuId, qint64 idm)
     db.exec(QStringLiteral("INSERT INTO MENUTM1 (IDM1, ID_day_menu, IDSkl) SELECT ?3, ID_day_menu, COALESCE(IDSkl, 0) "
                            "FROM MENUTM WHERE ID_day_menu = ?1 AND IDM = ?2 LIMIT 1"),
             {dayMenuId, idm, idm1});
-    db.exec(QStringLiteral("INSERT INTO MENUTR_POINT1 (id_product, id_type_eating, id_eating, id_card, kol, kolv, output, "
-                           "ost, IDM1) SELECT id_product, id_type_eating, id_eating, id_card, kol, kolv, output, 0, ?2 "
-                           "FROM MENUTR_POINT WHERE IDM = ?1 ORDER BY IDMP"),
-            {idm, idm1});
+    if (const auto it = lines.find(idm); it != lines.end())
+        for (const std::vector<QVariant>& row : it->second) {
+            addLine.reset();
+            for (int c = 0; c < 7; ++c)
+                addLine.bind(c + 1, row[size_t(c)]);
+            addLine.bind(8, idm1);
+            addLine.exec();
+        }
     return idm1.toLongLong();
 }
 
@@ -85,10 +113,26 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
     // The issues being redone stop counting at once; what is left of each lot is then kept in
     // memory: its quantity less what the other documents dated up to the day took, less what the
     // earlier re-issues took.
+    db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum IN (SELECT r.id_ex FROM MENUTR r JOIN MENUTM tm "
+                           "ON tm.IDM = r.IDM WHERE substr(r.date, 1, 10) >= ?1 AND r.status = -1 AND (?2 IS NULL OR "
+                           "tm.ID_day_menu <> ?2))"),
+            {isoDate(from), exceptDayMenu ? QVariant(*exceptDayMenu) : QVariant()});
+    const std::map<qint64, std::vector<qint64>> eaterTypes = dayMenuEaterTypes(db);
+    std::unordered_set<qint64> wanted;
     for (const Approved& a : list)
-        db.exec(QStringLiteral("DELETE FROM expense WHERE id_expence_docum IN (SELECT id_ex FROM MENUTR WHERE IDM = ?1)"),
-                {a.idm});
-    const std::vector<LotRemnant> all = lotRemnants(db, QDate(9999, 12, 31));
+        wanted.insert(a.idm);
+    const StoredLines stored = storedLines(db, wanted);
+    Statement addLine(db, QStringLiteral("INSERT INTO MENUTR_POINT1 (id_product, id_type_eating, id_eating, id_card, kol, "
+                                         "kolv, output, ost, IDM1) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, 0, ?8)"));
+    const std::vector<qint64> noEaters;
+    std::vector<LotRemnant> all = lotRemnants(db, QDate(9999, 12, 31));
+    // The issue walks figures only; without the names every day's copy of the lots is cheap.
+    for (LotRemnant& l : all) {
+        l.productName.clear();
+        l.unitName.clear();
+        l.warehouseName.clear();
+        l.document.clear();
+    }
     struct Taken {
         qint64 lotId = 0;
         double quantity = 0;
@@ -118,6 +162,7 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
         for (; passed < taken.size() && taken[passed].date <= date; ++passed)
             upTo[taken[passed].lotId] += taken[passed].quantity;
         std::vector<LotRemnant> out;
+        out.reserve(all.size());
         for (const LotRemnant& l : all) {
             if (l.lotDate > date || (warehouse && l.warehouse != *warehouse))
                 continue;
@@ -133,10 +178,12 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
     };
     for (size_t i = 0; i < list.size(); ++i) {
         prompt.progress(int(i), int(list.size()), QString());
-        const auto idm1 = loadForReissue(db, list[i].dayMenuId, list[i].idm);
+        const auto idm1 = loadForReissue(db, list[i].dayMenuId, list[i].idm, stored, addLine);
         if (!idm1)
             continue;
-        for (const IssueLine& l : issueAndApproveFrom(db, *idm1, list[i].idm, lotsOn))
+        const auto types = eaterTypes.find(list[i].dayMenuId);
+        for (const IssueLine& l : issueAndApproveFrom(db, *idm1, list[i].idm, lotsOn, true,
+                                                      types == eaterTypes.end() ? &noEaters : &types->second))
             reissued[l.lotId] += l.quantity;
         clearWorkingCopy(db, *idm1);
     }

@@ -73,6 +73,37 @@ std::vector<IssueLine> planIssue(const std::vector<LotRemnant>& lots, const std:
     return out;
 }
 
+namespace {
+
+// Eater types (short name, id) in the order the issue serves them.
+std::vector<qint64> servingOrder(std::vector<std::pair<QString, qint64>> types)
+{
+    std::sort(types.begin(), types.end(), [](const auto& a, const auto& b) {
+        const int c = compareRussian(a.first, b.first);
+        return c != 0 ? c < 0 : a.second < b.second;
+    });
+    std::vector<qint64> order;
+    for (const auto& [name, id] : types)
+        order.push_back(id);
+    return order;
+}
+
+} // namespace
+
+std::map<qint64, std::vector<qint64>> dayMenuEaterTypes(Database& db)
+{
+    std::map<qint64, std::vector<std::pair<QString, qint64>>> types;
+    Statement t(db, QStringLiteral("SELECT DISTINCT dm.id_day_menu, te.shname, te.id FROM quantity_eating q "
+                                   "JOIN day_menu_point dm ON dm.id = q.id_day_menu_point "
+                                   "JOIN type_eating te ON te.id = q.id_type_eating WHERE q.quantity > 0"));
+    while (t.next())
+        types[t.toInt64(0)].emplace_back(t.toString(1), t.toInt64(2));
+    std::map<qint64, std::vector<qint64>> out;
+    for (auto& [dayMenu, list] : types)
+        out[dayMenu] = servingOrder(std::move(list));
+    return out;
+}
+
 int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const QDate& date,
                             std::optional<qint64> warehouse, std::optional<qint64> excludedExpense)
 {
@@ -81,7 +112,8 @@ int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const Q
                    .size());
 }
 
-std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId, std::vector<LotRemnant> lots)
+std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId, std::vector<LotRemnant> lots,
+                                     const std::vector<qint64>* eaterOrder)
 {
     std::vector<IssueNeed> needs;
     std::unordered_set<qint64> products;
@@ -94,22 +126,21 @@ std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId
         products.insert(st.toInt64(1));
     }
 
-    std::vector<std::pair<QString, qint64>> types;
-    Statement t(db, QStringLiteral("SELECT DISTINCT te.shname, te.id FROM quantity_eating q "
-                                   "JOIN day_menu_point dm ON dm.id = q.id_day_menu_point "
-                                   "JOIN type_eating te ON te.id = q.id_type_eating "
-                                   "WHERE dm.id_day_menu IN (SELECT ID_day_menu FROM MENUTM1 WHERE IDM1 = ?1) "
-                                   "AND q.quantity > 0"));
-    t.bind(1, idm1);
-    while (t.next())
-        types.emplace_back(t.toString(0), t.toInt64(1));
-    std::sort(types.begin(), types.end(), [](const auto& a, const auto& b) {
-        const int c = compareRussian(a.first, b.first);
-        return c != 0 ? c < 0 : a.second < b.second;
-    });
     std::vector<qint64> order;
-    for (const auto& [name, id] : types)
-        order.push_back(id);
+    if (eaterOrder) {
+        order = *eaterOrder;
+    } else {
+        std::vector<std::pair<QString, qint64>> types;
+        Statement t(db, QStringLiteral("SELECT DISTINCT te.shname, te.id FROM quantity_eating q "
+                                       "JOIN day_menu_point dm ON dm.id = q.id_day_menu_point "
+                                       "JOIN type_eating te ON te.id = q.id_type_eating "
+                                       "WHERE dm.id_day_menu IN (SELECT ID_day_menu FROM MENUTM1 WHERE IDM1 = ?1) "
+                                       "AND q.quantity > 0"));
+        t.bind(1, idm1);
+        while (t.next())
+            types.emplace_back(t.toString(0), t.toInt64(1));
+        order = servingOrder(std::move(types));
+    }
 
     std::erase_if(lots, [&](const LotRemnant& l) { return !products.count(l.productId); });
 

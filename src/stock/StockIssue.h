@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QtGlobal>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -43,7 +44,13 @@ std::vector<IssueLine> planIssue(const std::vector<LotRemnant>& lots, const std:
 int issueForMenuRequirement(Database& db, qint64 idm1, qint64 expenseId, const QDate& date,
                             std::optional<qint64> warehouse, std::optional<qint64> excludedExpense);
 // The same over lots already computed (on the issue's date, in the walk's order, any product):
-// the re-issue keeps them in memory. Returns the lines written.
-std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId, std::vector<LotRemnant> lots);
+// the re-issue keeps them in memory, and may give the eater types of the day menu in their order
+// (eaterOrder of dayMenuEaterTypes). Returns the lines written.
+std::vector<IssueLine> issueFromLots(Database& db, qint64 idm1, qint64 expenseId, std::vector<LotRemnant> lots,
+                                     const std::vector<qint64>* eaterOrder = nullptr);
+
+// The eater types with eaters of every day menu (one read), each day menu's in the order the
+// issue serves them: by short name in Russian order, then by id.
+std::map<qint64, std::vector<qint64>> dayMenuEaterTypes(Database& db);
 
 } // namespace rat::stock

@@ -825,4 +825,39 @@ TEST_F(MenuReqWin, WithoutStockAccountingApprovalIssuesNothing)
     EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM MENUTR1")), 0);
 }
 
+// An approved write-off dated before an issued day, deleted from its journal: the later issue is
+// made again after the two questions, over the lot the write-off gave back.
+TEST_F(MenuReqWin, WriteOffDeletedFromItsJournalReissuesTheLaterDays)
+{
+    openMain();
+    ui::MenuRequirementWindow* w = confirmDayMenu();
+    ASSERT_NE(w, nullptr);
+    prompt.answers = {Answer::Yes, Answer::Yes};  // the issue, and its shortage
+    w->action(QStringLiteral("keySave"))->trigger();
+    closeChild(w);
+    const qint64 lot = count(QStringLiteral("SELECT MIN(id) FROM storage"));
+    const qint64 writeOff = insert(QStringLiteral("INSERT INTO spisanie ([№docum], wdate, status, [sum]) "
+                                                  "VALUES ('1', '2026-12-02', -1, 25)"));
+    insert(QStringLiteral("INSERT INTO spisanie_point (id_spisanie, id_storage, quantity, why) VALUES (?1, ?2, 0.5, 'Порча')"),
+           {writeOff, lot});
+    ASSERT_TRUE(ui::openBookWindow(*main, db(), prompt, 25));
+    ui::BookListWindow* journal = ui::findBookWindow(*main, 25);
+    ASSERT_NE(journal, nullptr);
+    ASSERT_TRUE(journal->selectId(writeOff));
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::Yes, Answer::Yes};
+    journal->action(QStringLiteral("keyDel"))->trigger();
+    QApplication::processEvents();
+    const QStringList shown = prompt.messages();
+    ASSERT_EQ(shown.size(), 4) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("question: Удалить выделенн"))) << shown[0].toStdString();
+    EXPECT_TRUE(shown[1].contains(QStringLiteral("начиная с даты 02.12.2026. Это может занять несколько минут.")));
+    EXPECT_TRUE(shown[2].startsWith(QStringLiteral("question: Внимание: документы \"Расход\" будут заполнены заново.")));
+    EXPECT_EQ(shown[3], QStringLiteral("info: Операция перерасчета остатков партий продуктов успешно выполнена."));
+    EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM spisanie")), 0);
+    // "С" 0,6 kg, "Я" 0,4 kg and the 0,5 kg short, all from the one lot: 1,5 kg at 50.
+    EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT SUM(quantity) FROM expense")).toDouble(), 1.5);
+    EXPECT_DOUBLE_EQ(db().scalar(QStringLiteral("SELECT sum FROM expence_docum")).toDouble(), 75);
+}
+
 } // namespace
