@@ -3,6 +3,9 @@
 #include "cli/PrintCommands.h"
 #include "core/Database.h"
 #include "documents/AmountInWords.h"
+#include "documents/AnalysisPrint.h"
+#include "documents/CardPrint.h"
+#include "documents/DayMenuPrint.h"
 #include "documents/StockDocumentPrint.h"
 #include "refbooks/BookCatalogue.h"
 
@@ -43,6 +46,50 @@ int runPrintStock(Context& ctx)
     return printedPath(ctx, documents::PrintStockDocument(ctx.session.db(), ctx.prompt, kind, *id));
 }
 
+int runPrintDayMenu(Context& ctx)
+{
+    QStringList a = ctx.args;
+    const bool costs = a.removeAll(QStringLiteral("--costs")) > 0;
+    const auto id = a.size() == 1 ? positiveIdArg(a.front()) : std::nullopt;
+    if (!id)
+        return exitUsage;
+    if (!ctx.openWithRow(QStringLiteral("day_menu"), *id))
+        return exitRefused;
+    return printedPath(ctx, documents::PrintDayMenu(ctx.session.db(), ctx.prompt, *id, costs));
+}
+
+int runPrintCard(Context& ctx)
+{
+    std::vector<qint64> ids;
+    for (const QString& a : ctx.args) {
+        const auto id = positiveIdArg(a);
+        if (!id)
+            return exitUsage;
+        ids.push_back(*id);
+    }
+    if (ids.empty())
+        return exitUsage;
+    for (qint64 id : ids)
+        if (!ctx.openWithRow(QStringLiteral("card_recipes"), id))
+            return exitRefused;
+    return printedPath(ctx, documents::PrintCards(ctx.session.db(), ctx.prompt, ids));
+}
+
+int runPrintAnalysis(Context& ctx)
+{
+    static const std::map<QString, menu::AnalysisKind> kinds{{QStringLiteral("norms"), menu::AnalysisKind::Norms},
+                                                            {QStringLiteral("energy"), menu::AnalysisKind::Energy},
+                                                            {QStringLiteral("repeats"), menu::AnalysisKind::Repeats}};
+    if (ctx.args.size() != 2 || !kinds.count(ctx.args[0]))
+        return exitUsage;
+    const auto plan = positiveIdArg(ctx.args[1]);
+    if (!plan)
+        return exitUsage;
+    if (!ctx.openWithRow(QStringLiteral("type_menu"), *plan))
+        return exitRefused;
+    return printedPath(ctx, documents::PrintAnalysis(ctx.session.db(), ctx.prompt, kinds.at(ctx.args[0]), *plan));
+}
+
 int runAmountWords(Context& ctx)
 {
     QStringList a = ctx.args;
@@ -78,9 +125,12 @@ void registerPrintCommands()
 {
     auto& forms = printSubcommands();
     forms[QStringLiteral("stock")] = {QStringLiteral("receipt|order|write-off|expense ID"), runPrintStock};
+    forms[QStringLiteral("day-menu")] = {QStringLiteral("ID [--costs]"), runPrintDayMenu};
+    forms[QStringLiteral("card")] = {QStringLiteral("ID [ID ...]"), runPrintCard};
+    forms[QStringLiteral("analysis")] = {QStringLiteral("norms|energy|repeats ID_ПЛАН-МЕНЮ"), runPrintAnalysis};
 
     commands()[QStringLiteral("print")] = {
-        QStringLiteral("stock receipt|order|write-off|expense ID | day-menu ID [--costs] | card ID | "
+        QStringLiteral("stock receipt|order|write-off|expense ID | day-menu ID [--costs] | card ID [ID ...] | "
                        "analysis norms|energy|repeats ID_ПЛАН-МЕНЮ | menu-requirement IDM [--layout N] [--cook]"),
         [](Context& ctx) {
             if (ctx.args.isEmpty())

@@ -105,6 +105,7 @@ bool XlsxReader::openData(const QByteArray& data, QString* error)
             const pugi::xml_node font = nth(ss.child("fonts"), "font", xf.attribute("fontId").as_int());
             cell.fontSize = font.child("sz").attribute("val").as_double();
             cell.bold = font.child("b") && font.child("b").attribute("val").as_bool(true);
+            cell.fontColor = QString::fromLatin1(font.child("color").attribute("rgb").value());
             const pugi::xml_node border = nth(ss.child("borders"), "border", xf.attribute("borderId").as_int());
             cell.border = border.child("left").attribute("style") || border.child("bottom").attribute("style");
             const int fmt = xf.attribute("numFmtId").as_int();

@@ -20,6 +20,7 @@ struct ReadCell {
     QString formula;     // without "="
     double fontSize = 0;
     bool bold = false;
+    QString fontColor;   // ARGB, empty for the default
     bool border = false;
     QString numberFormat;
 };

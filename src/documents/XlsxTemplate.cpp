@@ -217,11 +217,16 @@ QString XlsxTemplate::text(int row, int col) const
     return c ? Impl::cellText(c) : QString();
 }
 
-int XlsxTemplate::fill(const QString& name, const CellValue& value)
+int XlsxTemplate::fill(const QString& name, const CellValue& value, int firstRow, int lastRow)
 {
     const QString token = u'{' + name + u'}';
     int changed = 0;
-    for (pugi::xml_node rn : d->sheetData.children("row"))
+    for (pugi::xml_node rn : d->sheetData.children("row")) {
+        const int r = Impl::rowNumber(rn);
+        if (r < firstRow)
+            continue;
+        if (r > lastRow)
+            break;
         for (pugi::xml_node cn : rn.children("c")) {
             if (std::string(cn.attribute("t").value()) != "inlineStr")
                 continue;
@@ -234,6 +239,7 @@ int XlsxTemplate::fill(const QString& name, const CellValue& value)
                 Impl::writeValue(cn, CellValue::str(QString(t).replace(token, value.display())));
             ++changed;
         }
+    }
     return changed;
 }
 
@@ -264,9 +270,14 @@ int XlsxTemplate::fillRow(int row, const std::map<QString, CellValue>& values)
     return changed;
 }
 
-void XlsxTemplate::clearPlaceholders()
+void XlsxTemplate::clearPlaceholders(int firstRow, int lastRow)
 {
-    for (pugi::xml_node rn : d->sheetData.children("row"))
+    for (pugi::xml_node rn : d->sheetData.children("row")) {
+        const int r = Impl::rowNumber(rn);
+        if (r < firstRow)
+            continue;
+        if (r > lastRow)
+            break;
         for (pugi::xml_node cn : rn.children("c")) {
             if (std::string(cn.attribute("t").value()) != "inlineStr")
                 continue;
@@ -276,30 +287,62 @@ void XlsxTemplate::clearPlaceholders()
             const QString rest = QString(t).remove(placeholderPattern());
             Impl::writeValue(cn, rest.trimmed().isEmpty() ? CellValue::empty() : CellValue::str(rest));
         }
+    }
 }
 
-std::optional<std::pair<int, int>> XlsxTemplate::find(const QString& text) const
+std::optional<std::pair<int, int>> XlsxTemplate::find(const QString& text, int fromRow) const
 {
-    for (pugi::xml_node rn : d->sheetData.children("row"))
+    for (pugi::xml_node rn : d->sheetData.children("row")) {
+        if (Impl::rowNumber(rn) < fromRow)
+            continue;
         for (pugi::xml_node cn : rn.children("c"))
             if (Impl::cellText(cn).contains(text)) {
                 int r = 0, c = 0;
                 Impl::cellPos(cn, r, c);
                 return std::make_pair(r, c);
             }
+    }
     return std::nullopt;
 }
 
-int XlsxTemplate::findRow(const QString& text) const
+int XlsxTemplate::findRow(const QString& text, int fromRow) const
 {
-    const auto at = find(text);
+    const auto at = find(text, fromRow);
     return at ? at->first : 0;
 }
 
-int XlsxTemplate::findColumn(const QString& text) const
+int XlsxTemplate::findColumn(const QString& text, int fromRow) const
 {
-    const auto at = find(text);
+    const auto at = find(text, fromRow);
     return at ? at->second : 0;
+}
+
+void XlsxTemplate::addPageBreak(int afterRow)
+{
+    if (afterRow < 1)
+        return;
+    pugi::xml_node ws = d->worksheet();
+    pugi::xml_node breaks = ws.child("rowBreaks");
+    if (!breaks) {
+        // rowBreaks follow the page setup and the header and footer.
+        pugi::xml_node after;
+        for (const char* name : {"sheetData", "mergeCells", "phoneticPr", "conditionalFormatting", "dataValidations",
+                                 "hyperlinks", "printOptions", "pageMargins", "pageSetup", "headerFooter"})
+            if (pugi::xml_node n = ws.child(name))
+                after = n;
+        breaks = ws.insert_child_after("rowBreaks", after);
+    }
+    pugi::xml_node brk = breaks.append_child("brk");
+    brk.append_attribute("id") = afterRow;
+    brk.append_attribute("max") = 16383;
+    brk.append_attribute("man") = 1;
+    int n = 0;
+    for (pugi::xml_node b = breaks.child("brk"); b; b = b.next_sibling("brk"))
+        ++n;
+    breaks.remove_attribute("count");
+    breaks.remove_attribute("manualBreakCount");
+    breaks.prepend_attribute("manualBreakCount") = n;
+    breaks.prepend_attribute("count") = n;
 }
 
 int XlsxTemplate::lastRow() const

@@ -59,6 +59,7 @@ struct CellStyle {
     std::optional<bool> wrap;
     std::optional<QString> horizontal; // "left", "center", "right"
     std::optional<QString> numberFormat;  // "0.00", "@"
+    std::optional<QString> fontColor;     // "FFFF0000" (ARGB)
 
     CellStyle& size(double points) { fontSize = points; return *this; }
     CellStyle& heavy(bool on = true) { bold = on; return *this; }
@@ -66,6 +67,7 @@ struct CellStyle {
     CellStyle& wrapped(bool on = true) { wrap = on; return *this; }
     CellStyle& align(const QString& h) { horizontal = h; return *this; }
     CellStyle& format(const QString& f) { numberFormat = f; return *this; }
+    CellStyle& color(const QString& argb) { fontColor = argb; return *this; }
 };
 
 class XlsxTemplate {
@@ -84,12 +86,14 @@ public:
     QString sheetName() const;
 
     // Placeholders.
-    int fill(const QString& name, const CellValue& value);   // every "{name}"; returns the cells changed
-    std::optional<std::pair<int, int>> find(const QString& text) const;  // first cell containing text
-    int findRow(const QString& text) const;                  // 0 when nowhere
-    int findColumn(const QString& text) const;               // 0 when nowhere
+    // Every "{name}" (in the rows firstRow..lastRow); returns the cells changed.
+    int fill(const QString& name, const CellValue& value, int firstRow = 1, int lastRow = 1048576);
+    // The first cell containing the text, at or below `fromRow`.
+    std::optional<std::pair<int, int>> find(const QString& text, int fromRow = 1) const;
+    int findRow(const QString& text, int fromRow = 1) const;     // 0 when nowhere
+    int findColumn(const QString& text, int fromRow = 1) const;  // 0 when nowhere
     int fillRow(int row, const std::map<QString, CellValue>& values);
-    void clearPlaceholders();
+    void clearPlaceholders(int firstRow = 1, int lastRow = 1048576);
 
     // Cells: the value lands in the existing cell and keeps its style.
     void set(int row, int col, const CellValue& value);
@@ -115,6 +119,7 @@ public:
     void setRowHeight(int row, double points);
     void setPrintTitleRows(int first, int last);  // repeated at the top of every printed page
     void setLandscape(bool landscape);
+    void addPageBreak(int afterRow);  // a new printed page starts below the row
 
     int lastRow() const;
     int lastColumn() const;

@@ -84,6 +84,7 @@ int XlsxTemplate::Impl::deriveStyle(int style, const CellStyle& ch)
     key += '|' + (ch.wrap ? std::to_string(*ch.wrap) : std::string("-"));
     key += '|' + (ch.horizontal ? ch.horizontal->toStdString() : std::string("-"));
     key += '|' + (ch.numberFormat ? ch.numberFormat->toStdString() : std::string("\x01"));
+    key += '|' + (ch.fontColor ? ch.fontColor->toStdString() : std::string("-"));
     if (auto it = derivedStyles.find(key); it != derivedStyles.end())
         return it->second;
 
@@ -99,7 +100,7 @@ int XlsxTemplate::Impl::deriveStyle(int style, const CellStyle& ch)
         base = xfs.child("xf");
     pugi::xml_node xf = xfs.append_copy(base);
 
-    if (ch.fontSize || ch.bold) {
+    if (ch.fontSize || ch.bold || ch.fontColor) {
         pugi::xml_node fonts = section(root, "fonts", {"fills", "borders", "cellStyleXfs", "cellXfs"});
         pugi::xml_node font = nth(fonts, "font", xf.attribute("fontId").as_int());
         pugi::xml_node nf = font ? fonts.append_copy(font) : fonts.append_child("font");
@@ -111,6 +112,10 @@ int XlsxTemplate::Impl::deriveStyle(int style, const CellStyle& ch)
         if (ch.fontSize) {
             nf.remove_child("sz");
             nf.append_child("sz").append_attribute("val") = *ch.fontSize;
+        }
+        if (ch.fontColor) {
+            nf.remove_child("color");
+            nf.append_child("color").append_attribute("rgb") = ch.fontColor->toLatin1().constData();
         }
         sortChildren(nf);
         setCount(fonts, "font");

@@ -5,6 +5,7 @@
 #include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "documents/DayMenuPrint.h"
 #include "menu/DayMenu.h"
 #include "ui/DayMenuDocument.h"
 #include "ui/DocumentKindsInternal.h"
@@ -387,6 +388,14 @@ public:
         basis_ = v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
         w.reloadLines();
         return w.documentId().has_value();
+    }
+
+    bool canPrint() const override { return true; }
+
+    void print(DocumentWindow& w) override
+    {
+        // A day menu never saved has no dishes: the print says there are no eaters.
+        documents::askAndPrintDayMenu(w.database(), w.prompt(), w.documentId().value_or(0));
     }
 
     bool confirm(DocumentWindow& w) override

@@ -673,13 +673,18 @@ TEST_F(DocWin, ClosingWithChangesAsksAndPrintIsNotYetThere)
     EXPECT_EQ(db().scalar(QStringLiteral("SELECT comment FROM day_menu WHERE id = ?1"), {m}).toString(),
               QStringLiteral("обычное"));
 
-    // keyPrint and "Печать": the printed menu is not in this version, said before any question.
+    // keyPrint and "Печать": the printed menu, asked first.
     auto p = openOwn(ui::docDayMenu, m, DocumentMode::Edit);
     prompt.clear();
+    prompt.answers = {Answer::No, Answer::Yes, Answer::Cancel};
     p->action(QStringLiteral("keyPrint"))->trigger();
     p->printButton()->click();
-    EXPECT_EQ(prompt.messages(), QStringList({QStringLiteral("info: ") + ui::MainWindow::notAvailableText(),
-                                              QStringLiteral("info: ") + ui::MainWindow::notAvailableText()}));
+    EXPECT_EQ(prompt.messages(),
+              QStringList({QStringLiteral("question: Печатать меню в Excel? => Нет"),
+                           QStringLiteral("question: Печатать меню в Excel? => Да"),
+                           QStringLiteral("question: Печатать меню для родителей в Excel? \"Да\" - меню для родителей с "
+                                          "калькуляцией, \"Нет\" - меню для родителей без калькуляции, \"Отмена\" - не "
+                                          "печатать. => Отмена")}));
 }
 
 TEST_F(DocWin, FirstActivationShowsTheHintOnce)
