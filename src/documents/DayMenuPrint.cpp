@@ -31,7 +31,7 @@ namespace {
 // The plain layout without a template: the placeholders of the shipped one.
 void plainLayout(XlsxTemplate& t)
 {
-    const double widths[] = {44, 16, 10, 14, 12};
+    const double widths[] = {40, 21, 9, 17, 11};
     for (int c = 1; c <= 5; ++c)
         t.setColumnWidth(c, widths[c - 1]);
     t.setText(1, 1, QStringLiteral("{org}"));

@@ -35,12 +35,16 @@ QString PrintTable(Database& db, Prompt& prompt, const PrintedTable& table)
     const auto cell = t.find(QStringLiteral("{cell}"));
     if (head && cell && cell->second == head->second) {
         const int col = head->second;
-        t.repeatColumns(col, 1, columns);
+        t.repeatColumns(col, 1, columns, head->first, cell->first);
         t.repeatRows(cell->first, 1, int(table.rows.size()));
         std::vector<int> widths(size_t(columns), 6);
         for (int c = 0; c < int(table.columns.size()); ++c) {
             t.setText(head->first, col + c, table.columns[c]);
-            widths[size_t(c)] = std::max(widths[size_t(c)], int(std::min<qsizetype>(table.columns[c].size() / 2 + 2, 20)));
+            // Wide enough for the caption's longest word, so the wrapped caption breaks between words.
+            qsizetype word = 0;
+            for (const QString& w : table.columns[c].split(u' '))
+                word = std::max(word, w.size());
+            widths[size_t(c)] = std::max(widths[size_t(c)], int(std::min<qsizetype>(word + 2, 30)));
         }
         for (size_t i = 0; i < table.rows.size(); ++i) {
             const PrintedRow& row = table.rows[i];

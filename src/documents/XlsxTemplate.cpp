@@ -36,6 +36,19 @@ static const QRegularExpression& placeholderPattern()
 
 bool XlsxTemplate::Impl::cellPos(const pugi::xml_node& c, int& row, int& col)
 {
+    // Plain "AB12" as the engine writes it, read without building a text; anything else (with
+    // "$" signs, say) through the full parser.
+    const char* p = c.attribute("r").value();
+    int cc = 0, rr = 0;
+    while (*p >= 'A' && *p <= 'Z')
+        cc = cc * 26 + (*p++ - 'A' + 1);
+    while (*p >= '0' && *p <= '9')
+        rr = rr * 10 + (*p++ - '0');
+    if (*p == 0 && cc > 0 && rr > 0) {
+        row = rr;
+        col = cc;
+        return true;
+    }
     return parseCellName(QString::fromLatin1(c.attribute("r").value()), row, col);
 }
 
@@ -81,12 +94,18 @@ void XlsxTemplate::Impl::writeValue(pugi::xml_node c, const CellValue& v)
 
 pugi::xml_node XlsxTemplate::Impl::row(int r, bool create)
 {
+    // Filling writes many cells of one row in turn.
+    if (cachedRow && cachedRowNumber == r)
+        return cachedRow;
     pugi::xml_node after;
     // Filling goes down the sheet: look from the end, where the latest rows are.
     for (pugi::xml_node n = sheetData.last_child(); n; n = n.previous_sibling()) {
         const int nr = rowNumber(n);
-        if (nr == r)
+        if (nr == r) {
+            cachedRow = n;
+            cachedRowNumber = r;
             return n;
+        }
         if (nr < r) {
             after = n;
             break;
@@ -96,6 +115,8 @@ pugi::xml_node XlsxTemplate::Impl::row(int r, bool create)
         return {};
     pugi::xml_node n = after ? sheetData.insert_child_after("row", after) : sheetData.prepend_child("row");
     n.append_attribute("r") = r;
+    cachedRow = n;
+    cachedRowNumber = r;
     return n;
 }
 
@@ -114,12 +135,27 @@ pugi::xml_node XlsxTemplate::Impl::cell(int r, int c, bool create)
     pugi::xml_node rn = row(r, create);
     if (!rn)
         return {};
+    // Cells are mostly written left to right: look just after the last one first.
+    if (cachedCell && cachedCell.parent() == rn) {
+        int nr = 0, nc = 0;
+        cellPos(cachedCell, nr, nc);
+        if (nc < c) {
+            pugi::xml_node next = cachedCell.next_sibling();
+            int xr = 0, xc = 0;
+            if (next && cellPos(next, xr, xc) && xc == c) {
+                cachedCell = next;
+                return next;
+            }
+        }
+    }
     pugi::xml_node after;
     for (pugi::xml_node n = rn.last_child(); n; n = n.previous_sibling()) {
         int nr = 0, nc = 0;
         cellPos(n, nr, nc);
-        if (nc == c)
+        if (nc == c) {
+            cachedCell = n;
             return n;
+        }
         if (nc < c) {
             after = n;
             break;
@@ -128,6 +164,7 @@ pugi::xml_node XlsxTemplate::Impl::cell(int r, int c, bool create)
     if (!create)
         return {};
     pugi::xml_node n = after ? rn.insert_child_after("c", after) : rn.prepend_child("c");
+    cachedCell = n;
     n.append_attribute("r") = cellName(r, c).toLatin1().constData();
     const int style = defaultStyle(rn, c);
     if (style)

@@ -110,7 +110,9 @@ public:
     void repeatRows(int first, int count, int times);
     void insertRows(int before, int count);  // empty rows; ranges across them grow
     void deleteRows(int first, int count);
-    void repeatColumns(int first, int count, int times);
+    // Whole columns are inserted; only the cells of the rows fromRow..toRow are copied into them
+    // (a title above a table of product columns stays single).
+    void repeatColumns(int first, int count, int times, int fromRow = 1, int toRow = 1048576);
     void deleteColumns(int first, int count);
 
     void merge(const CellRange& range);

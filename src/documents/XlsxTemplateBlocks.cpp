@@ -215,6 +215,7 @@ void XlsxTemplate::insertRows(int before, int count)
 
 void XlsxTemplate::Impl::insertRows(int before, int count, int blockFirst)
 {
+    forget();
     if (count <= 0)
         return;
     Impl* d = this;
@@ -234,6 +235,7 @@ void XlsxTemplate::Impl::insertRows(int before, int count, int blockFirst)
 
 void XlsxTemplate::deleteRows(int first, int count)
 {
+    d->forget();
     if (count <= 0)
         return;
     const int last = first + count - 1;
@@ -257,6 +259,7 @@ void XlsxTemplate::deleteRows(int first, int count)
 
 void XlsxTemplate::repeatRows(int first, int count, int times)
 {
+    d->forget();
     if (count <= 0 || times == 1)
         return;
     if (times <= 0) {
@@ -328,8 +331,9 @@ static void shiftColumnSpecs(pugi::xml_node ws, int before, int delta)
     writeColumns(ws, c);
 }
 
-void XlsxTemplate::repeatColumns(int first, int count, int times)
+void XlsxTemplate::repeatColumns(int first, int count, int times, int fromRow, int toRow)
 {
+    d->forget();
     if (count <= 0 || times == 1)
         return;
     if (times <= 0) {
@@ -341,7 +345,8 @@ void XlsxTemplate::repeatColumns(int first, int count, int times)
     std::vector<CellRange> merges;
     for (pugi::xml_node m : d->worksheet().child("mergeCells").children("mergeCell")) {
         CellRange r;
-        if (parseRange(QString::fromLatin1(m.attribute("ref").value()), r) && r.col1 >= first && r.col2 <= last)
+        if (parseRange(QString::fromLatin1(m.attribute("ref").value()), r) && r.col1 >= first && r.col2 <= last &&
+            r.row1 >= fromRow && r.row2 <= toRow)
             merges.push_back(r);
     }
     // The widths of the block's columns, before anything moves.
@@ -359,6 +364,8 @@ void XlsxTemplate::repeatColumns(int first, int count, int times)
     d->shiftReferences(RefShift{false, last + 1, n, true}, first);
     for (pugi::xml_node rn : d->sheetData.children("row")) {
         const int r = Impl::rowNumber(rn);
+        if (r < fromRow || r > toRow)
+            continue;
         std::vector<pugi::xml_node> block;
         pugi::xml_node prev;
         for (pugi::xml_node cn : rn.children("c")) {
@@ -401,6 +408,7 @@ void XlsxTemplate::repeatColumns(int first, int count, int times)
 
 void XlsxTemplate::deleteColumns(int first, int count)
 {
+    d->forget();
     if (count <= 0)
         return;
     const int last = first + count - 1;

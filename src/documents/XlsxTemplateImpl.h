@@ -18,6 +18,14 @@ struct XlsxTemplate::Impl {
     pugi::xml_document sheetDoc, stylesDoc, workbookDoc;
     pugi::xml_node sheetData;
     std::map<std::string, int> derivedStyles;  // (style, change) -> new style index
+    // The row and cell written last; every change of rows or columns forgets them.
+    pugi::xml_node cachedRow, cachedCell;
+    int cachedRowNumber = 0;
+    void forget()
+    {
+        cachedRow = cachedCell = pugi::xml_node();
+        cachedRowNumber = 0;
+    }
 
     bool load(QString* error);
     void normalise(const QStringList& shared);

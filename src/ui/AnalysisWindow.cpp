@@ -2,6 +2,7 @@
 // commands (a group deleted from its line, all norms of a type, the copy to another type).
 
 #include "ui/AnalysisWindow.h"
+#include "documents/AnalysisPrint.h"
 #include "core/Clock.h"
 #include "core/DataHelpers.h"
 #include "core/Database.h"
@@ -207,12 +208,21 @@ QSize AnalysisWindow::sizeHint() const
     return {std::min(std::max(width, 480), 1100), 480};
 }
 
+bool AnalysisWindow::runCommand(const QString& name)
+{
+    if (name != QLatin1String("mnuFilePrint") || !db_ || !prompt_)
+        return false;
+    documents::PrintTable(*db_, *prompt_, documents::printedTable(table_));
+    return true;
+}
+
 AnalysisWindow* openAnalysis(MainWindow& main, Database& db, Prompt& prompt, menu::AnalysisKind kind, qint64 planMenu)
 {
     try {
         if (!menu::checkPlanMenuForAnalysis(db, prompt, kind, planMenu))
             return nullptr;
         auto* w = new AnalysisWindow(menu::runAnalysis(db, prompt, kind, planMenu));
+        w->setPrinting(&db, &prompt);
         main.addChild(w);
         return w;
     } catch (const DbError&) {

@@ -4,6 +4,7 @@
 // analysis commands, the plan-menu list's analysis keys and the norms list's own commands.
 
 #include "menu/PlanMenuAnalysis.h"
+#include "ui/MainChildCommands.h"
 
 #include <QWidget>
 #include <optional>
@@ -21,10 +22,18 @@ namespace rat::ui {
 
 class MainWindow;
 
-class AnalysisWindow : public QWidget {
+class AnalysisWindow : public QWidget, public ChildCommands {
     Q_OBJECT
 public:
     explicit AnalysisWindow(const menu::AnalysisTable& table, QWidget* parent = nullptr);
+
+    // The main menu's "Печать...": the analysis printed with its rows as shown.
+    bool runCommand(const QString& name) override;
+    void setPrinting(Database* db, Prompt* prompt)
+    {
+        db_ = db;
+        prompt_ = prompt;
+    }
 
     QTableView* grid() const { return grid_; }
     QStandardItemModel* model() const { return model_; }
@@ -34,6 +43,8 @@ public:
 
 private:
     menu::AnalysisTable table_;
+    Database* db_ = nullptr;
+    Prompt* prompt_ = nullptr;
     QTableView* grid_;
     QStandardItemModel* model_;
 };

@@ -2,6 +2,7 @@
 // menu, status line, column widths and the record editor's commands.
 
 #include "ui/BookListWindow.h"
+#include "ui/ListPrint.h"
 #include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
@@ -675,6 +676,8 @@ bool BookListWindow::runCommand(const QString& name)
         deleteRows();
     } else if (name == QLatin1String("mnuEditCopy") && grid_->hasFocus()) {
         copyToClipboard();
+    } else if (name == QLatin1String("mnuFilePrint")) {
+        printGrid(db_, prompt_, windowTitle(), *grid_->model());
     } else {
         return false;
     }

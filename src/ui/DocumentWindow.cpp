@@ -258,6 +258,8 @@ bool DocumentWindow::runCommand(const QString& name)
         deleteLines();
     } else if (name == QLatin1String("mnuViewRefresh")) {
         reloadLines();
+    } else if (name == QLatin1String("mnuFilePrint")) {
+        printDocument();
     } else {
         return false;
     }

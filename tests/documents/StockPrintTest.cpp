@@ -10,6 +10,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 using namespace rat;
 using namespace rat::documents;
@@ -215,4 +218,32 @@ TEST_F(StockPrintTest, TemplateResavedByLibreOfficeFillsTheSame)
     EXPECT_TRUE(r.merges.contains("A15:G15"));
     EXPECT_EQ(r.printTitles, "Лист1!$9:$9");
     EXPECT_TRUE(r.cell(12, 6)->border);
+}
+
+// LibreOffice recalculates the printed form on opening (fullCalcOnLoad) and reaches the same
+// sums. Runs only where LibreOffice is installed.
+TEST_F(StockPrintTest, LibreOfficeShowsTheSameTotals)
+{
+    const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (soffice.isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const qint64 doc = writeOffDocument();
+    prompt.answers = {Answer::Yes};
+    const QString path = PrintStockDocument(db(), prompt, StockKind::WriteOff, doc);
+    ASSERT_FALSE(path.isEmpty());
+    QTemporaryDir out;
+    const QString copy = out.filePath(QStringLiteral("form.xlsx"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    QProcess lo;
+    lo.start(soffice, {QStringLiteral("--headless"), QStringLiteral("--norestore"),
+                       QStringLiteral("-env:UserInstallation=file://") + out.filePath(QStringLiteral("profile")),
+                       QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76"),
+                       QStringLiteral("--outdir"), out.path(), copy});
+    ASSERT_TRUE(lo.waitForFinished(120000));
+    QFile csv(out.filePath(QStringLiteral("form.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << lo.readAllStandardError().toStdString();
+    const QStringList lines = QString::fromUtf8(csv.readAll()).split(u'\n');
+    ASSERT_GT(lines.size(), 11);
+    EXPECT_TRUE(lines[8].startsWith(QStringLiteral("2,Яблоки,кг,1.5,120.00,Порча,180.00"))) << lines[8].toStdString();
+    EXPECT_TRUE(lines[10].startsWith(QStringLiteral("Итого:,,,,,,480.00,руб."))) << lines[10].toStdString();
 }

@@ -192,6 +192,11 @@ TEST(XlsxTemplateTest, RepeatedColumnsTakeWidthsMergesAndFormulas)
     EXPECT_DOUBLE_EQ(r.columnWidths.at(8), 20);
     t.deleteColumns(2, 4);
     const XlsxReader r2 = readBack(t);
+    t.setText(5, 2, QStringLiteral("под таблицей"));
+    t.repeatColumns(2, 1, 3, 1, 3);  // only the table's rows are copied
+    const XlsxReader r3 = readBack(t);
+    EXPECT_EQ(r3.rowTexts(5), (QStringList{"", "под таблицей"}));
+    EXPECT_EQ(r3.rowTexts(1), (QStringList{"Блюдо", "{product}", "{product}", "{product}", "", "Конец"}));
     EXPECT_EQ(r2.rowTexts(1), (QStringList{"Блюдо", "{product}", "", "Конец"}));
     EXPECT_EQ(r2.merges, (QStringList{"B1:C1"}));
 }
@@ -231,4 +236,27 @@ TEST(XlsxTemplateTest, RefusesWhatIsNotAWorkbook)
     EXPECT_TRUE(t.save(dir.filePath(QStringLiteral("файл.xlsx")), &error));
     XlsxReader r;
     EXPECT_TRUE(r.open(dir.filePath(QStringLiteral("файл.xlsx"))));
+}
+
+TEST(XlsxTemplateTest, CellsWrittenInAnyOrderAroundMovingBlocks)
+{
+    XlsxTemplate t;
+    t.openBlank();
+    t.setText(2, 3, QStringLiteral("c"));
+    t.setText(2, 1, QStringLiteral("a"));
+    t.setText(2, 2, QStringLiteral("b"));
+    t.setNumber(1, 5, 1);
+    t.repeatRows(2, 1, 3);   // rows 2-4 now
+    t.setNumber(3, 2, 7);    // a copied cell, overwritten
+    t.setNumber(4, 4, 8);    // a new cell among copies
+    t.deleteRows(1, 1);      // everything one up
+    t.setNumber(1, 1, 5);
+    t.setNumber(3, 4, 9);
+    t.repeatColumns(2, 1, 2);
+    t.setNumber(1, 3, 6);
+    const XlsxReader r = readBack(t);
+    EXPECT_EQ(r.rowTexts(1), (QStringList{"5", "b", "6", "c"}));
+    EXPECT_EQ(r.rowTexts(2), (QStringList{"a", "7", "7", "c"}));
+    EXPECT_EQ(r.rowTexts(3), (QStringList{"a", "b", "b", "c", "9"}));
+    EXPECT_EQ(r.lastRow(), 3);
 }
