@@ -142,9 +142,8 @@ private:
             for (auto [row, text] : {std::pair{nameRow, p.name}, std::pair{unitRow, p.unit}, std::pair{codeRow, p.code}}) {
                 if (!row)
                     continue;
+                // The placeholder left in the pair's other cell goes with the rest at the end.
                 t.set(row, c, V::str(text));
-                for (int k = 1; k < width; ++k)
-                    t.set(row, c + k, V::empty());
                 if (width > 1)
                     t.merge({row, c, row, c + width - 1});
             }
@@ -262,8 +261,6 @@ private:
                             refs.push_back(cellName(it->second, kolvCol(i)));
                     }
                     t.setFormula(tr + k, kolvCol(i), sumOf(refs), tt.kolv[i]);
-                    if (width > 1)
-                        t.set(tr + k, kolCol(i), V::empty());
                 }
             }
         }
@@ -277,10 +274,6 @@ private:
         const int grand = t.findRow(QStringLiteral("{g.kolv}"));
         const int price = t.findRow(QStringLiteral("{p.price}"));
         const int sum = t.findRow(QStringLiteral("{p.sum}"));
-        auto clearKol = [&](int row, size_t i) {
-            if (row && width > 1)
-                t.set(row, kolCol(i), V::empty());
-        };
         for (size_t i = 0; i < n; ++i) {
             const ProductColumn& p = d.products[i];
             const int c = kolvCol(i);
@@ -316,8 +309,6 @@ private:
                 t.setNumber(price, c, p.price);
             if (sum)
                 t.setFormula(sum, c, grand && price ? at(grand) + QLatin1Char('*') + at(price) : QStringLiteral("0"), p.sum);
-            for (int row : {kOut, kAdj, kFact, sOut, sPer, sAdj, sFact, grand, price, sum})
-                clearKol(row, i);
         }
         if (sum && n > 0)
             t.fill(QStringLiteral("sum_total"),

@@ -104,8 +104,6 @@ public:
     QSize sizeHint() const override;
 
     std::function<void(QDialog&)> showDialog;
-    // Prints the day menu (with dish costs or without); unset: the menu print is not available.
-    std::function<void(qint64 dayMenuId, bool withCosts)> printDayMenu;
 
 signals:
     // The document was stored (the journal reads its list again).

@@ -5,6 +5,7 @@
 
 #include "core/Parameters.h"
 #include "core/Prompt.h"
+#include "documents/DayMenuPrint.h"
 #include "documents/MenuRequirementPrinting.h"
 #include "ui/GridSetup.h"
 #include "ui/MainIcons.h"
@@ -49,10 +50,9 @@ void MenuRequirementWindow::printMenu()
     if (!dayMenu || !documents::checkPrintable(db_, prompt_, *dayMenu, documents::PrintKind::Menu))
         return;
     const Answer a = prompt_.ask(QStringLiteral("Печатать меню со стоимостью блюд?"), Buttons::YesNo, Answer::Yes);
-    if (a == Answer::Cancel || a == Answer::None)
+    if (a != Answer::Yes && a != Answer::No)
         return;
-    if (printDayMenu)
-        printDayMenu(*dayMenu, a == Answer::Yes);
+    documents::PrintDayMenu(db_, prompt_, *dayMenu, a == Answer::Yes);
 }
 
 void MenuRequirementWindow::editPrintSettings()
