@@ -132,10 +132,16 @@ private:
             width = 1;
             first = kol->second;
         }
-        t.repeatColumns(first, width, int(d.products.size()));
         const int nameRow = t.findRow(QStringLiteral("{p.name}"));
         const int unitRow = t.findRow(QStringLiteral("{p.unit}"));
         const int codeRow = t.findRow(QStringLiteral("{p.code}"));
+        // Only the table's own rows are copied across: a heading a user puts above the table in
+        // these columns stays single.
+        int tableTop = kolv->first;
+        for (int row : {nameRow, unitRow, codeRow, kol ? kol->first : 0})
+            if (row > 0)
+                tableTop = std::min(tableTop, row);
+        t.repeatColumns(first, width, int(d.products.size()), tableTop);
         for (size_t i = 0; i < d.products.size(); ++i) {
             const ProductColumn& p = d.products[i];
             const int c = kolCol(i);
@@ -354,6 +360,10 @@ private:
         const int headLast = t.findRow(QStringLiteral("{head.end}"));
         if (s.repeatHeader && headFirst && headLast >= headFirst)
             t.setPrintTitleRows(headFirst, headLast);
+        // Pages to the right of the first keep the dish columns, so every product column can be
+        // read against its dish.
+        if (first > 1)
+            t.setPrintTitleColumns(1, first - 1);
     }
 
     XlsxTemplate& t;

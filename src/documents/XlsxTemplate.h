@@ -120,6 +120,7 @@ public:
     void setColumnWidth(int col, double width);
     void setRowHeight(int row, double points);
     void setPrintTitleRows(int first, int last);  // repeated at the top of every printed page
+    void setPrintTitleColumns(int first, int last);  // repeated at the left of every printed page
     void setLandscape(bool landscape);
     void addPageBreak(int afterRow);  // a new printed page starts below the row
 
@@ -131,6 +132,7 @@ public:
     QByteArray saveData();
 
 private:
+    void setPrintTitles(const QString& range, bool columns);
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -1,6 +1,7 @@
 // The template engine's blocks: repeated, inserted and deleted rows and columns, with merged
 // ranges, column widths, formulas and print names moving along.
 
+#include "documents/CellNames.h"
 #include "documents/XlsxTemplateImpl.h"
 
 #include <algorithm>
@@ -457,6 +458,18 @@ void XlsxTemplate::setColumnWidth(int col, double width)
 
 void XlsxTemplate::setPrintTitleRows(int first, int last)
 {
+    setPrintTitles(QStringLiteral("$%1:$%2").arg(first).arg(last), false);
+}
+
+void XlsxTemplate::setPrintTitleColumns(int first, int last)
+{
+    setPrintTitles(u'$' + columnName(first) + QStringLiteral(":$") + columnName(last), true);
+}
+
+// The print titles of the sheet hold at most one range of columns and one of rows; setting one
+// keeps the other.
+void XlsxTemplate::setPrintTitles(const QString& range, bool columns)
+{
     pugi::xml_node wb = d->workbookDoc.child("workbook");
     pugi::xml_node names = wb.child("definedNames");
     if (!names) {
@@ -476,8 +489,18 @@ void XlsxTemplate::setPrintTitleRows(int first, int last)
         title.append_attribute("name") = "_xlnm.Print_Titles";
         title.append_attribute("localSheetId") = d->sheet.index;
     }
-    const QString text = u'\'' + d->sheet.name + QStringLiteral("'!$%1:$%2").arg(first).arg(last);
-    title.text().set(text.toUtf8().constData());
+    const QString prefix = u'\'' + d->sheet.name + QStringLiteral("'!");
+    QString rows, cols;
+    for (const QString& part : QString::fromUtf8(title.text().get()).split(u',', Qt::SkipEmptyParts)) {
+        const QString r = part.mid(part.lastIndexOf(u'!') + 1);
+        (r.size() > 1 && r.at(1).isDigit() ? rows : cols) = r;
+    }
+    (columns ? cols : rows) = range;
+    QStringList parts;
+    for (const QString& r : {cols, rows})
+        if (!r.isEmpty())
+            parts << prefix + r;
+    title.text().set(parts.join(u',').toUtf8().constData());
 }
 
 } // namespace rat::documents

@@ -86,7 +86,8 @@ TEST_F(MenuRequirementPrintFormTest, CooksCopyHeaderEatersDishRowsAndTotals)
     EXPECT_EQ(cells(r, names, 5, 6), (QStringList{"Крупа", "", "Молоко", "", "Сахар", ""}));
     EXPECT_EQ(cells(r, names + 2, 5, 6), (QStringList{"001", "", "002", "", "", ""}));
     EXPECT_TRUE(r.merges.contains(QStringLiteral("I%1:J%1").arg(names)));
-    EXPECT_EQ(r.printTitles, QStringLiteral("'Лист1'!$%1:$%2").arg(names).arg(names + 3));
+    // The table's header rows repeat on every page and the dish columns on pages to the right.
+    EXPECT_EQ(r.printTitles, QStringLiteral("'Лист1'!$A:$D,'Лист1'!$%1:$%2").arg(names).arg(names + 3));
 
     const int breakfast = rowOf(r, QStringLiteral("Завтрак"));
     EXPECT_EQ(r.text(breakfast, 1), QStringLiteral("Прием пищи"));
@@ -182,7 +183,7 @@ TEST_F(MenuRequirementPrintFormTest, SettingsChangeTheForm)
     s.productTotalFontSize = 12;
     XlsxReader r = print(MenuRequirementLayout::Mechanised, s);
     EXPECT_FALSE(r.find(QStringLiteral("Наименование продуктов")));
-    EXPECT_TRUE(r.printTitles.isEmpty());
+    EXPECT_EQ(r.printTitles, QStringLiteral("'Лист1'!$A:$D"));
     const int codes = rowOf(r, QStringLiteral("Шифр продукта"));
     EXPECT_EQ(cells(r, codes, 5, 6), (QStringList{"", "", "001", "", "002", ""}));
     const int breakfast = rowOf(r, QStringLiteral("Завтрак"));

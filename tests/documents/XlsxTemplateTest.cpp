@@ -201,6 +201,17 @@ TEST(XlsxTemplateTest, RepeatedColumnsTakeWidthsMergesAndFormulas)
     EXPECT_EQ(r2.merges, (QStringList{"B1:C1"}));
 }
 
+TEST(XlsxTemplateTest, PrintTitlesKeepBothRowsAndColumns)
+{
+    XlsxTemplate t;
+    t.openBlank();
+    t.setPrintTitleRows(3, 4);
+    t.setPrintTitleColumns(1, 4);
+    EXPECT_EQ(readBack(t).printTitles, "'Лист1'!$A:$D,'Лист1'!$3:$4");
+    t.setPrintTitleRows(7, 7);  // setting one kind again replaces only that kind
+    EXPECT_EQ(readBack(t).printTitles, "'Лист1'!$A:$D,'Лист1'!$7:$7");
+}
+
 TEST(XlsxTemplateTest, FontsAndFormatsLaidOverTheTemplateStyle)
 {
     XlsxTemplate t;
