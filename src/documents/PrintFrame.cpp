@@ -43,9 +43,16 @@ void PrintFrame::progress(int percent)
     prompt_.status(statusText(percent));
 }
 
+// A template the user redesigned in the application folder's own "Шаблоны" wins; one it does not
+// hold is taken from the installation, so a folder with a few own templates hides none.
 QString PrintFrame::templatePath(const QString& name)
 {
-    return QDir(shippedFolder(QStringLiteral("Шаблоны"))).filePath(name + QStringLiteral(".xltx"));
+    const QString file = name + QStringLiteral(".xltx");
+    const QString own = QDir(QDir(app().appDir).filePath(QStringLiteral("Шаблоны"))).filePath(file);
+    if (QFileInfo::exists(own) || installationFolder().isEmpty())
+        return own;
+    const QString installed = QDir(QDir(installationFolder()).filePath(QStringLiteral("Шаблоны"))).filePath(file);
+    return QFileInfo::exists(installed) ? installed : own;
 }
 
 QString PrintFrame::outputPath(const QString& name)

@@ -5,7 +5,9 @@
 #include "documents/PrintFrame.h"
 #include "documents/XlsxReader.h"
 
+#include "core/AppState.h"
 #include "core/DatabaseSession.h"
+#include "core/ShippedFolders.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TestEnv.h"
 
@@ -57,7 +59,8 @@ TEST(PrintFrameTest, MissingTemplate)
     EXPECT_EQ(sheet.sheetName(), "Лист1");
 
     // A file that is not a workbook counts as missing.
-    QFile bad(PrintFrame::templatePath(QStringLiteral("Расход")));
+    QDir().mkpath(QDir(app().appDir).filePath(QStringLiteral("Шаблоны")));
+    QFile bad(QDir(app().appDir).filePath(QStringLiteral("Шаблоны/Расход.xltx")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a workbook");
     bad.close();
@@ -69,6 +72,26 @@ TEST(PrintFrameTest, MissingTemplate)
     prompt.clear();
     EXPECT_EQ(doc.openTemplate(QStringLiteral("Приход"), sheet), PrintFrame::Template::Loaded);
     EXPECT_TRUE(prompt.messages().isEmpty());
+}
+
+TEST(PrintFrameTest, TemplatesOfTheInstallationBehindTheApplicationFoldersOwn)
+{
+    test::TestEnv env;
+    const QString installation = QDir(app().appDir).filePath(QStringLiteral("installed"));
+    QDir().mkpath(installation + QStringLiteral("/Шаблоны"));
+    QDir().mkpath(QDir(app().appDir).filePath(QStringLiteral("Шаблоны")));  // a folder of its own, empty
+    ASSERT_TRUE(QFile::copy(QDir(QStringLiteral(RAT_TEMPLATES_DIR)).filePath(QStringLiteral("Приход.xltx")),
+                            installation + QStringLiteral("/Шаблоны/Приход.xltx")));
+    const QString before = installationFolder();
+    setInstallationFolder(installation);
+    EXPECT_EQ(PrintFrame::templatePath(QStringLiteral("Приход")), installation + QStringLiteral("/Шаблоны/Приход.xltx"));
+    ASSERT_TRUE(test::installTemplate(QStringLiteral("Приход")));  // the user's own copy wins
+    EXPECT_EQ(PrintFrame::templatePath(QStringLiteral("Приход")),
+              QDir(app().appDir).filePath(QStringLiteral("Шаблоны/Приход.xltx")));
+    // Found nowhere: the application folder's path, which the message names.
+    EXPECT_EQ(PrintFrame::templatePath(QStringLiteral("Нет такого")),
+              QDir(app().appDir).filePath(QStringLiteral("Шаблоны/Нет такого.xltx")));
+    setInstallationFolder(before);
 }
 
 TEST(PrintFrameTest, SavedNotSavedAndNoFile)
