@@ -62,6 +62,7 @@ void registerAutoOrderCommands(); // automatic ordering: set-ups, the order, the
 void registerPrintCommands();     // print (the printed forms, cli/PrintCommands.h), amount in words
 
 void registerMenuRequirementPrintCommands();  // print menu-requirement IDM [--layout N] [--cook]
+void registerBookPrintCommands();  // print book N [--selected ID]
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -81,6 +82,7 @@ inline void registerAllCommands()
     registerAutoOrderCommands();
     registerPrintCommands();
     registerMenuRequirementPrintCommands();
+    registerBookPrintCommands();
 }
 
 } // namespace rat::cli

@@ -6,6 +6,7 @@
 #include "core/Clock.h"
 #include "core/Database.h"
 #include "core/Prompt.h"
+#include "documents/BookPrint.h"
 #include "refbooks/RecordEditor.h"
 #include "ui/BookListModel.h"
 #include "ui/BookWindows.h"
@@ -139,6 +140,13 @@ void BookListWindow::buildToolBar()
     addKey(QStringLiteral("keyper"), QStringLiteral("Обновить"), QStringLiteral("Обновить (F5)"),
            &BookListWindow::reload)
         ->setIcon(glyphIcon(Glyph::Refresh));
+    toolBar_->addSeparator();
+    addKey(QStringLiteral("PrintV"), QStringLiteral("Печать"), QStringLiteral("Печать справочника"),
+           &BookListWindow::printBook)
+        ->setIcon(glyphIcon(Glyph::Print));
+    addKey(QStringLiteral("PrintV1"), QStringLiteral("Печать выделенных строк"), QString(),
+           &BookListWindow::printSelected)
+        ->setIcon(glyphIcon(Glyph::Print));
     if (editable && !def_->bulkCopyCaption.isEmpty()) {
         toolBar_->addSeparator();
         addKey(QStringLiteral("keyCopy1"), def_->bulkCopyCaption, QString(), &BookListWindow::bulkCopy)
@@ -641,6 +649,29 @@ void BookListWindow::bulkCopy()
     const std::optional<qint64> parent = parentId();
     if (parent && hooks->bulkCopy(db_, prompt_, *parent))
         reload();
+}
+
+void BookListWindow::printBook()
+{
+    // The seasonal-loss book asks whether to print every product; any other book prints the
+    // rows as the list shows them.
+    if (entry_ == books::entrySeasonalLosses)
+        documents::PrintBook(db_, prompt_, entry_, parentId());
+    else
+        documents::PrintTable(db_, prompt_, documents::bookTable(model_->list()));
+}
+
+void BookListWindow::printSelected()
+{
+    std::vector<int> rows;
+    for (const QModelIndex& i : grid_->selectionModel()->selectedRows())
+        rows.push_back(i.row());
+    if (rows.empty() && currentRow() >= 0)
+        rows.push_back(currentRow());
+    if (rows.empty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    documents::PrintTable(db_, prompt_, documents::bookTable(model_->list(), &rows));
 }
 
 void BookListWindow::copyToClipboard() const

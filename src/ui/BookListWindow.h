@@ -82,6 +82,10 @@ public:
     void findNext();
     void includeAllVitamins();
     void bulkCopy();
+    // PrintV: the book printed as the list shows it (the seasonal-loss book asks: every product
+    // or the chosen one); PrintV1: the selected rows only.
+    void printBook();
+    void printSelected();
 
     bool runCommand(const QString& name) override;
     QSize sizeHint() const override;

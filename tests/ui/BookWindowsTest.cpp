@@ -121,7 +121,8 @@ TEST_F(BookWindows, MenuCommandOpensOneListWindowWithItsCommands)
             keys << a->objectName() + QLatin1Char('=') + a->text();
     EXPECT_EQ(keys, QStringList({QStringLiteral("keyAdd=Добавить"), QStringLiteral("keyEdit=Изменить"),
                                  QStringLiteral("keyCopy=Копировать"), QStringLiteral("keyDel=Удалить"),
-                                 QStringLiteral("keyFind=Найти"), QStringLiteral("keyper=Обновить")}));
+                                 QStringLiteral("keyFind=Найти"), QStringLiteral("keyper=Обновить"),
+                                 QStringLiteral("PrintV=Печать"), QStringLiteral("PrintV1=Печать выделенных строк")}));
 
     EXPECT_EQ(list->contextMenu()->title(), QStringLiteral("Действия"));
     QStringList menu;
