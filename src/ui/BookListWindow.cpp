@@ -708,7 +708,7 @@ bool BookListWindow::runCommand(const QString& name)
     } else if (name == QLatin1String("mnuEditCopy") && grid_->hasFocus()) {
         copyToClipboard();
     } else if (name == QLatin1String("mnuFilePrint")) {
-        printGrid(db_, prompt_, windowTitle(), *grid_->model());
+        printGrid(db_, prompt_, windowTitle(), *grid_);
     } else {
         return false;
     }

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class QAbstractItemModel;
+class QTableView;
 
 namespace rat {
 class Database;
@@ -13,6 +13,6 @@ class Prompt;
 
 namespace rat::ui {
 
-QString printGrid(Database& db, Prompt& prompt, const QString& title, const QAbstractItemModel& model);
+QString printGrid(Database& db, Prompt& prompt, const QString& title, const QTableView& grid);
 
 } // namespace rat::ui

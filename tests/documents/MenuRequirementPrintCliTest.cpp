@@ -57,7 +57,12 @@ TEST_F(MenuRequirementPrintCli, LayoutsAndTheCooksCopy)
 
 TEST_F(MenuRequirementPrintCli, Refusals)
 {
-    // The template of the mechanised form is not in the folder.
+    // The template of the mechanised form in the folder is not a workbook: it counts as missing
+    // (the folder's own copy is taken before the installation's).
+    QFile bad(tmp.filePath(QStringLiteral("app/Шаблоны/Меню-требование.xltx")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a workbook");
+    bad.close();
     const QStringList out = run1(QStringLiteral("print"), {QStringLiteral("menu-requirement"), QStringLiteral("1"),
                                                           QStringLiteral("--layout"), QStringLiteral("1")},
                                  1);
