@@ -116,7 +116,11 @@ std::unique_ptr<Database> DatabaseSession::claimCreatingFile(const QString& work
         try {
             auto db = std::make_unique<Database>(work, true);
             try {
+                // Two copies started together meet here: both ask for the lock at once and
+                // would both be refused; waiting a moment lets one of them have it.
+                sqlite3_busy_timeout(db->handle(), 1500);
                 takeLock(*db);
+                sqlite3_busy_timeout(db->handle(), 0);
             } catch (const DbError& e) {
                 if (!isBusy(e))
                     throw;
@@ -124,6 +128,14 @@ std::unique_ptr<Database> DatabaseSession::claimCreatingFile(const QString& work
                                  QStringLiteral(" создается другой копией программы. Дождитесь окончания его "
                                                 "создания, после чего запустите программу \"") +
                                  kAppTitle + QStringLiteral("\" заново."));
+                return nullptr;
+            }
+            // The copy that held it may have finished meanwhile and renamed this very file onto
+            // the target: then it is the finished file, not a claim, and is left alone.
+            if (QFileInfo::exists(target)) {
+                db.reset();
+                prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
+                                 QStringLiteral(" уже существует. Выберите другое имя файла."));
                 return nullptr;
             }
             // Nobody else holds it: whatever it holds was left by a run that died.

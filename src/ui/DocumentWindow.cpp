@@ -200,7 +200,14 @@ void DocumentWindow::reloadLines(int row)
                 least = qMax(least, fm.horizontalAdvance(word) + 16);
             if (c == set.nameColumn)
                 least = qMax(least, 220);
+            // An empty grid is laid out for the lines to come, so that the window opens wide
+            // enough for them: room for a number, a date or a short word in every column.
             int content = 0;
+            if (grid_->rowCount() == 0 && c != set.nameColumn) {
+                const bool number =
+                    std::find(set.rightAligned.begin(), set.rightAligned.end(), c) != set.rightAligned.end();
+                content = fm.horizontalAdvance(number ? QStringLiteral("00000,00") : QStringLiteral("00.00.0000"));
+            }
             for (int r = 0; r < grid_->rowCount() && r < 200; ++r)
                 if (const QTableWidgetItem* it = grid_->item(r, c))
                     content = qMax(content, fm.horizontalAdvance(it->text()));
@@ -239,6 +246,11 @@ bool DocumentWindow::eventFilter(QObject* watched, QEvent* event)
 void DocumentWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    // The header's fields keep their width in a narrow main window: the frame holding this
+    // window is not made narrower than they need, and the main window's area scrolls instead.
+    setMinimumWidth(layout()->minimumSize().width());
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->setMinimumWidth(minimumWidth() + qMax(0, sub->width() - width()));
     if (activated_)
         return;
     activated_ = true;
