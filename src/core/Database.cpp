@@ -6,7 +6,88 @@
 
 #include <sqlite3.h>
 
+#include <QHash>
+
 namespace rat {
+
+// The prepared statements of one connection by their text, each lent to one Statement at a time:
+// a second user of a text already lent prepares a statement of its own. Only reads and writes of
+// rows are kept (a pragma may act while it is prepared); a full cache lets go of the idle ones.
+class StatementCache {
+public:
+    static constexpr int kLimit = 256;
+
+    // The idle statement of this text, now lent; nullptr when there is none.
+    sqlite3_stmt* borrow(const QByteArray& sql)
+    {
+        const auto it = entries_.find(sql);
+        if (it == entries_.end() || it->lent)
+            return nullptr;
+        it->lent = true;
+        return it->stmt;
+    }
+
+    // Keeps a statement just prepared, as lent; false when its text is already kept.
+    bool keep(const QByteArray& sql, sqlite3_stmt* stmt)
+    {
+        if (closed_ || entries_.contains(sql))
+            return false;
+        if (entries_.size() >= kLimit) {
+            for (auto it = entries_.begin(); it != entries_.end();) {
+                if (it->lent) {
+                    ++it;
+                } else {
+                    sqlite3_finalize(it->stmt);
+                    it = entries_.erase(it);
+                }
+            }
+        }
+        entries_.insert(sql, Entry{stmt, true});
+        return true;
+    }
+
+    // Takes a lent statement back reset and without bindings; false once the connection is
+    // closing, when the user finalizes it instead.
+    bool giveBack(const QByteArray& sql)
+    {
+        const auto it = entries_.find(sql);
+        if (it == entries_.end())
+            return false;
+        if (closed_) {
+            entries_.erase(it);
+            return false;
+        }
+        sqlite3_reset(it->stmt);
+        sqlite3_clear_bindings(it->stmt);
+        it->lent = false;
+        return true;
+    }
+
+    // Finalizes the idle statements before the connection closes; the lent ones are finalized by
+    // their users.
+    void close()
+    {
+        closed_ = true;
+        for (auto it = entries_.begin(); it != entries_.end();) {
+            if (it->lent) {
+                ++it;
+            } else {
+                sqlite3_finalize(it->stmt);
+                it = entries_.erase(it);
+            }
+        }
+    }
+
+    bool closed() const { return closed_; }
+
+private:
+    struct Entry {
+        sqlite3_stmt* stmt = nullptr;
+        bool lent = false;
+    };
+    QHash<QByteArray, Entry> entries_;
+    bool closed_ = false;
+};
 
 DbError::DbError(int code, const QString& message)
     : std::runtime_error(message.toStdString()), code_(code), text_(message)
@@ -64,6 +145,19 @@ void fnFold(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultText(ctx, foldText(argText(argv[0])));
 }
 
+// A read or write of rows, which is safe to keep prepared.
+bool cacheable(const QByteArray& sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && (sql[i] == ' ' || sql[i] == '\n' || sql[i] == '\t' || sql[i] == '\r'))
+        ++i;
+    const QByteArray word = sql.mid(i, 7).toUpper();
+    for (const char* w : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "REPLACE"})
+        if (word.startsWith(w))
+            return true;
+    return false;
+}
+
 int collateRu(void*, int n1, const void* p1, int n2, const void* p2)
 {
     const QString a = QString::fromUtf8(static_cast<const char*>(p1), n1);
@@ -95,10 +189,12 @@ Database::Database(const QString& path, bool create) : path_(path)
     // Pages are read through a memory map rather than copied into the page cache one by one:
     // the start-up check and the lists read whole tables, and the copies were half their time.
     sqlite3_exec(db_, "PRAGMA mmap_size = 268435456", nullptr, nullptr, nullptr);
+    cache_ = std::make_shared<StatementCache>();
 }
 
 Database::~Database()
 {
+    cache_->close();
     sqlite3_close_v2(db_);
 }
 
@@ -150,18 +246,35 @@ bool Database::inTransaction() const
 Statement::Statement(Database& db, const QString& sql) : db_(&db)
 {
     const QByteArray u = sql.toUtf8();
+    const bool keepable = !db.cache_->closed() && cacheable(u);
+    if (keepable) {
+        stmt_ = db.cache_->borrow(u);
+        if (stmt_) {
+            cache_ = db.cache_;
+            key_ = u;
+            return;
+        }
+    }
     const int rc = sqlite3_prepare_v2(db.handle(), u.constData(), int(u.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK)
         db.raise(rc);
+    if (keepable && stmt_ && db.cache_->keep(u, stmt_)) {
+        cache_ = db.cache_;
+        key_ = u;
+    }
 }
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_)
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(other.stmt_), cache_(std::move(other.cache_)), key_(std::move(other.key_))
 {
     other.stmt_ = nullptr;
+    other.cache_.reset();
 }
 
 Statement::~Statement()
 {
+    if (cache_ && cache_->giveBack(key_))
+        return;
     sqlite3_finalize(stmt_);
 }
 

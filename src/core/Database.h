@@ -28,7 +28,11 @@ private:
 };
 
 class Database;
+class StatementCache;
 
+// A statement prepared from SQL text. Plain reads and writes are borrowed from the connection's
+// cache of prepared statements, so a statement run again for every document of a long operation
+// is compiled once; it goes back reset and with its bindings cleared when this object ends.
 class Statement {
 public:
     Statement(Database& db, const QString& sql);
@@ -62,6 +66,8 @@ public:
 private:
     Database* db_;
     sqlite3_stmt* stmt_ = nullptr;
+    std::shared_ptr<StatementCache> cache_;  // set while the statement is borrowed from it
+    QByteArray key_;                         // its text in the cache
 };
 
 class Database {
@@ -88,8 +94,10 @@ public:
     [[noreturn]] void raise(int rc) const;
 
 private:
+    friend class Statement;
     QString path_;
     sqlite3* db_ = nullptr;
+    std::shared_ptr<StatementCache> cache_;
 };
 
 // Commits only when commit() is called; a guard that goes out of scope otherwise (an
