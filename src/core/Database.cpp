@@ -23,6 +23,13 @@ public:
         const auto it = entries_.find(sql);
         if (it == entries_.end() || it->lent)
             return nullptr;
+        if (it->generation != generation_ || sqlite3_expired(it->stmt)) {
+            // The tables may have changed since: prepared anew, so the columns a caller reads
+            // before the first row are the table's as it stands now.
+            sqlite3_finalize(it->stmt);
+            entries_.erase(it);
+            return nullptr;
+        }
         it->lent = true;
         return it->stmt;
     }
@@ -42,7 +49,7 @@ public:
                 }
             }
         }
-        entries_.insert(sql, Entry{stmt, true});
+        entries_.insert(sql, Entry{stmt, true, generation_});
         return true;
     }
 
@@ -79,14 +86,18 @@ public:
     }
 
     bool closed() const { return closed_; }
+    // Something other than a read or write of rows ran: a table may have changed.
+    void tablesMayChange() { ++generation_; }
 
 private:
     struct Entry {
         sqlite3_stmt* stmt = nullptr;
         bool lent = false;
+        quint64 generation = 0;
     };
     QHash<QByteArray, Entry> entries_;
     bool closed_ = false;
+    quint64 generation_ = 0;
 };
 
 DbError::DbError(int code, const QString& message)
@@ -145,17 +156,22 @@ void fnFold(sqlite3_context* ctx, int, sqlite3_value** argv)
     resultText(ctx, foldText(argText(argv[0])));
 }
 
-// A read or write of rows, which is safe to keep prepared.
-bool cacheable(const QByteArray& sql)
+bool startsWithOneOf(const QByteArray& sql, std::initializer_list<const char*> words)
 {
     qsizetype i = 0;
     while (i < sql.size() && (sql[i] == ' ' || sql[i] == '\n' || sql[i] == '\t' || sql[i] == '\r'))
         ++i;
-    const QByteArray word = sql.mid(i, 7).toUpper();
-    for (const char* w : {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "REPLACE"})
+    const QByteArray word = sql.mid(i, 9).toUpper();
+    for (const char* w : words)
         if (word.startsWith(w))
             return true;
     return false;
+}
+
+// A read or write of rows, which is safe to keep prepared.
+bool cacheable(const QByteArray& sql)
+{
+    return startsWithOneOf(sql, {"SELECT", "INSERT", "UPDATE", "DELETE", "WITH", "REPLACE"});
 }
 
 int collateRu(void*, int n1, const void* p1, int n2, const void* p2)
@@ -205,8 +221,11 @@ void Database::raise(int rc) const
 
 void Database::execScript(const QString& sql)
 {
+    const QByteArray u = sql.toUtf8();
+    if (!startsWithOneOf(u, {"SAVEPOINT", "RELEASE", "ROLLBACK", "BEGIN", "COMMIT", "END"}))
+        cache_->tablesMayChange();
     char* err = nullptr;
-    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &err);
+    const int rc = sqlite3_exec(db_, u.constData(), nullptr, nullptr, &err);
     if (rc != SQLITE_OK) {
         const QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
         sqlite3_free(err);
@@ -247,6 +266,8 @@ Statement::Statement(Database& db, const QString& sql) : db_(&db)
 {
     const QByteArray u = sql.toUtf8();
     const bool keepable = !db.cache_->closed() && cacheable(u);
+    if (!keepable)
+        db.cache_->tablesMayChange();
     if (keepable) {
         stmt_ = db.cache_->borrow(u);
         if (stmt_) {

@@ -133,8 +133,20 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
         l.warehouseName.clear();
         l.document.clear();
     }
+    // Each lot by its place in `all`, each product by a dense number, so the walk over the lots for
+    // every document reads plain arrays.
+    std::unordered_map<qint64, size_t> lotIndex;
+    std::unordered_map<qint64, size_t> productIndex;
+    std::vector<size_t> lotProduct;  // dense product number of all[k]
+    lotIndex.reserve(all.size());
+    lotProduct.reserve(all.size());
+    for (size_t k = 0; k < all.size(); ++k) {
+        lotIndex.emplace(all[k].lotId, k);
+        lotProduct.push_back(productIndex.emplace(all[k].productId, productIndex.size()).first->second);
+    }
+    constexpr size_t noLot = size_t(-1);
     struct Taken {
-        qint64 lotId = 0;
+        size_t lot = 0;  // place in `all`; noLot for a lot not counted there, never offered
         double quantity = 0;
         QDate date;
     };
@@ -144,34 +156,38 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
                             "SELECT p.id_storage, p.quantity, d.wdate FROM spisanie_point p JOIN spisanie d "
                             "ON d.id = p.id_spisanie WHERE d.status = -1"}) {
         Statement t(db, QString::fromLatin1(sql));
-        while (t.next())
-            taken.push_back({t.toInt64(0), t.isNull(1) ? 0.0 : t.toDouble(1), parseIsoDate(t.toString(2))});
+        while (t.next()) {
+            const auto it = lotIndex.find(t.toInt64(0));
+            taken.push_back({it == lotIndex.end() ? noLot : it->second, t.isNull(1) ? 0.0 : t.toDouble(1),
+                             parseIsoDate(t.toString(2))});
+        }
     }
     std::sort(taken.begin(), taken.end(), [](const Taken& a, const Taken& b) { return a.date < b.date; });
-    std::unordered_map<qint64, double> reissued;  // lot -> taken by the re-issues so far
-    std::unordered_map<qint64, double> upTo;      // lot -> taken by the other documents up to the day
-    size_t passed = 0;                            // taken[..passed] are dated up to the day
+    std::vector<double> reissued(all.size(), 0.0);  // taken by the re-issues so far
+    std::vector<double> upTo(all.size(), 0.0);      // taken by the other documents up to the day
+    size_t passed = 0;                              // taken[..passed] are dated up to the day
     QDate day;
+    std::vector<char> needed(productIndex.size(), 0);  // the products of the document being issued
     const LotSource lotsOn = [&](const QDate& date, std::optional<qint64> warehouse, std::optional<qint64>) {
         // The days come in order, so the sums only grow; a day out of order starts over.
         if (day.isValid() && date < day) {
-            upTo.clear();
+            std::fill(upTo.begin(), upTo.end(), 0.0);
             passed = 0;
         }
         day = date;
         for (; passed < taken.size() && taken[passed].date <= date; ++passed)
-            upTo[taken[passed].lotId] += taken[passed].quantity;
+            if (taken[passed].lot != noLot)
+                upTo[taken[passed].lot] += taken[passed].quantity;
+        // Only the lots of the document's products: the issue sets the others aside unread.
         std::vector<LotRemnant> out;
-        out.reserve(all.size());
-        for (const LotRemnant& l : all) {
-            if (l.lotDate > date || (warehouse && l.warehouse != *warehouse))
+        for (size_t k = 0; k < all.size(); ++k) {
+            const LotRemnant& l = all[k];
+            if (!needed[lotProduct[k]] || l.lotDate > date || (warehouse && l.warehouse != *warehouse))
                 continue;
             LotRemnant r = l;
             r.remnant = l.quantity;
-            if (const auto it = upTo.find(l.lotId); it != upTo.end())
-                r.remnant -= it->second;
-            if (const auto it = reissued.find(l.lotId); it != reissued.end())
-                r.remnant -= it->second;
+            r.remnant -= upTo[k];
+            r.remnant -= reissued[k];
             out.push_back(std::move(r));
         }
         return out;
@@ -181,10 +197,16 @@ bool reissueFromDate(Database& db, Prompt& prompt, const QDate& from, std::optio
         const auto idm1 = loadForReissue(db, list[i].dayMenuId, list[i].idm, stored, addLine);
         if (!idm1)
             continue;
+        std::fill(needed.begin(), needed.end(), 0);
+        if (const auto it = stored.find(list[i].idm); it != stored.end())
+            for (const std::vector<QVariant>& row : it->second)
+                if (const auto p = productIndex.find(row[0].toLongLong()); p != productIndex.end())
+                    needed[p->second] = 1;
         const auto types = eaterTypes.find(list[i].dayMenuId);
         for (const IssueLine& l : issueAndApproveFrom(db, *idm1, list[i].idm, lotsOn, true,
                                                       types == eaterTypes.end() ? &noEaters : &types->second))
-            reissued[l.lotId] += l.quantity;
+            if (const auto it = lotIndex.find(l.lotId); it != lotIndex.end())
+                reissued[it->second] += l.quantity;
         clearWorkingCopy(db, *idm1);
     }
     tx.commit();
