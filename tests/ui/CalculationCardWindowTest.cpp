@@ -27,7 +27,7 @@ protected:
         const qint64 plan = planMenu(QStringLiteral("Зима"), 2);
         const qint64 garden = eaterType(plan, QStringLiteral("Сад"));
         card(QStringLiteral("Блины"));
-        porridge = card(QStringLiteral("Каша"));  // Крупа 60 g gross per 100 g
+        porridge = card(QStringLiteral("Каша"), category(QStringLiteral("Каши")));  // Крупа 60 g gross per 100 g
         yield(porridge, garden, 200);
         const qint64 r = insert(QStringLiteral("INSERT INTO receipt (rdate, status) VALUES ('2026-11-01', -1)"));
         db().exec(QStringLiteral("INSERT INTO storage (id_product, quantity, id_receipt, cost, id_ed_izmer, status) "
@@ -80,6 +80,8 @@ TEST_F(CalcCardWin, CardListPrintsTheCurrentCard)
 {
     ui::BookListWindow w(db(), prompt, books::entryCards);
     w.show();
+    ASSERT_NE(w.parentFilter(), nullptr);
+    w.parentFilter()->setCurrentIndex(w.parentFilter()->findText(QStringLiteral("Каши")));
     ASSERT_TRUE(w.selectId(porridge));
     printFrom(w);
 }
