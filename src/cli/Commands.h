@@ -63,6 +63,7 @@ void registerPrintCommands();     // print (the printed forms, cli/PrintCommands
 
 void registerMenuRequirementPrintCommands();  // print menu-requirement IDM [--layout N] [--cook]
 void registerBookPrintCommands();  // print book N [--selected ID]
+void registerCalculationCardPrintCommands();  // print calculation-card CARD YYYY-MM-DD
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -83,6 +84,7 @@ inline void registerAllCommands()
     registerPrintCommands();
     registerMenuRequirementPrintCommands();
     registerBookPrintCommands();
+    registerCalculationCardPrintCommands();
 }
 
 } // namespace rat::cli

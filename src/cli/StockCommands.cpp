@@ -13,6 +13,7 @@
 #include "stock/StockModule.h"
 
 #include <QTextStream>
+#include <cmath>
 
 namespace rat::cli {
 
@@ -47,7 +48,7 @@ std::optional<double> number(const QString& text)
 {
     bool ok = false;
     const double v = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
 }
 
 QDate isoArg(const QString& text)

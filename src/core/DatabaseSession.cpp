@@ -65,8 +65,12 @@ QString errorSentence(const QString& what, const DbError& e)
 bool DatabaseSession::lockExclusive(Database& db, const QString& path)
 {
     // The lock is taken and then held for the whole run: no other program may use the file.
+    // A copy that only glanced at the file (another copy finding it already made) lets go within
+    // a moment: that moment is waited for rather than refused.
     try {
+        sqlite3_busy_timeout(db.handle(), 1000);
         db.execScript(QStringLiteral("PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; COMMIT;"));
+        sqlite3_busy_timeout(db.handle(), 0);
         return true;
     } catch (const DbError& e) {
         if (e.code() == SQLITE_BUSY || e.code() == SQLITE_LOCKED) {

@@ -10,6 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <QRandomGenerator>
+#include <QElapsedTimer>
 #include <cerrno>
 #include <cstdio>
 #include <sqlite3.h>
@@ -112,18 +115,32 @@ bool refuseUnfilledFile(Database& db, Prompt& prompt)
 
 std::unique_ptr<Database> DatabaseSession::claimCreatingFile(const QString& work, const QString& target)
 {
+    QElapsedTimer waited;
+    waited.start();
     for (int attempt = 0;; ++attempt) {
         try {
             auto db = std::make_unique<Database>(work, true);
             try {
-                // Two copies started together meet here: both ask for the lock at once and
-                // would both be refused; waiting a moment lets one of them have it.
-                sqlite3_busy_timeout(db->handle(), 1500);
+                sqlite3_busy_timeout(db->handle(), 300);
                 takeLock(*db);
                 sqlite3_busy_timeout(db->handle(), 0);
             } catch (const DbError& e) {
                 if (!isBusy(e))
                     throw;
+                // Two copies started together can each hold the shared lock the other needs gone,
+                // and waiting alone would never end it: the connection is closed, which lets the
+                // other copy have the file, and the claim is asked for again a moment later.
+                db.reset();
+                if (waited.elapsed() < 4000 && !QFileInfo::exists(target)) {
+                    QThread::msleep(50 + QRandomGenerator::global()->bounded(150));
+                    --attempt;
+                    continue;
+                }
+                if (QFileInfo::exists(target)) {
+                    prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
+                                     QStringLiteral(" уже существует. Выберите другое имя файла."));
+                    return nullptr;
+                }
                 prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
                                  QStringLiteral(" создается другой копией программы. Дождитесь окончания его "
                                                 "создания, после чего запустите программу \"") +
@@ -133,6 +150,12 @@ std::unique_ptr<Database> DatabaseSession::claimCreatingFile(const QString& work
             // The copy that held it may have finished meanwhile and renamed this very file onto
             // the target: then it is the finished file, not a claim, and is left alone.
             if (QFileInfo::exists(target)) {
+                // An empty claim is one this copy has just made after the other copy's rename:
+                // it is removed while held, so nothing is left behind.
+                const bool ownEmptyClaim =
+                    db->scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")).toLongLong() == 0;
+                if (ownEmptyClaim)
+                    removeWithJournal(work);
                 db.reset();
                 prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
                                  QStringLiteral(" уже существует. Выберите другое имя файла."));

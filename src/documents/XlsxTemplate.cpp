@@ -92,24 +92,40 @@ void XlsxTemplate::Impl::writeValue(pugi::xml_node c, const CellValue& v)
     }
 }
 
+namespace {
+
+// The child of `parent` whose key is `want`, searched from the last child back (rows and cells are
+// kept in ascending order, and filling mostly works at the end). When there is none, `after` is
+// left on the child the new one belongs after (empty: it goes first).
+template <class KeyOf>
+pugi::xml_node orderedChild(const pugi::xml_node& parent, int want, KeyOf keyOf, pugi::xml_node& after)
+{
+    after = {};
+    for (pugi::xml_node n = parent.last_child(); n; n = n.previous_sibling()) {
+        const int key = keyOf(n);
+        if (key == want)
+            return n;
+        if (key < want) {
+            after = n;
+            break;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 pugi::xml_node XlsxTemplate::Impl::row(int r, bool create)
 {
     // Filling writes many cells of one row in turn.
     if (cachedRow && cachedRowNumber == r)
         return cachedRow;
-    pugi::xml_node after;
     // Filling goes down the sheet: look from the end, where the latest rows are.
-    for (pugi::xml_node n = sheetData.last_child(); n; n = n.previous_sibling()) {
-        const int nr = rowNumber(n);
-        if (nr == r) {
-            cachedRow = n;
-            cachedRowNumber = r;
-            return n;
-        }
-        if (nr < r) {
-            after = n;
-            break;
-        }
+    pugi::xml_node after;
+    if (pugi::xml_node n = orderedChild(sheetData, r, [](const pugi::xml_node& x) { return rowNumber(x); }, after)) {
+        cachedRow = n;
+        cachedRowNumber = r;
+        return n;
     }
     if (!create)
         return {};
@@ -149,17 +165,14 @@ pugi::xml_node XlsxTemplate::Impl::cell(int r, int c, bool create)
         }
     }
     pugi::xml_node after;
-    for (pugi::xml_node n = rn.last_child(); n; n = n.previous_sibling()) {
+    const auto column = [](const pugi::xml_node& x) {
         int nr = 0, nc = 0;
-        cellPos(n, nr, nc);
-        if (nc == c) {
-            cachedCell = n;
-            return n;
-        }
-        if (nc < c) {
-            after = n;
-            break;
-        }
+        cellPos(x, nr, nc);
+        return nc;
+    };
+    if (pugi::xml_node n = orderedChild(rn, c, column, after)) {
+        cachedCell = n;
+        return n;
     }
     if (!create)
         return {};

@@ -71,7 +71,8 @@ std::optional<double> normNumber(const QString& text)
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     const double v = QLocale::c().toDouble(t, &ok);
-    return ok ? std::optional<double>(v) : std::nullopt;
+    // The plain conversion also reads "nan" and "inf", which are no norm.
+    return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
 }
 
 std::optional<NormSavePlan> planNormSave(Database& db, Prompt& prompt, const NormRow& row, NormForm form)

@@ -142,9 +142,12 @@ struct CalcLine {
     QString unit;
     bool comment = false;
     bool productLine = false;
+    bool variant = false;  // "   или ...": shown, but no part of the dish's cost
     double gross = 0, net = 0;
     double protein = 0, fat = 0, carbohyd = 0, calories = 0;
     double actualCost = 0;
+    double price = 0;      // price of a gram from the latest delivery, at the money precision (0: none)
+    double costGross = 0;  // the gross weight the actual cost is taken on (seasonal, rounded)
 };
 
 struct CalcBlock {

@@ -138,6 +138,7 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
             l.lineId = x.id;
             l.comment = x.isComment;
             l.productLine = !x.isComment && !x.isCard;
+            l.variant = x.isVariant;
             if (x.isComment) {
                 l.text = x.comment;
             } else {
@@ -170,7 +171,9 @@ std::vector<CalcBlock> cardCalculation(Database& db, qint64 cardId, std::optiona
                 }
                 if (it->second) {
                     const double gross = seasonal ? seasonalGross(db, x.item, l.gross, date) : l.gross;
-                    l.actualCost = r(*it->second * r(gross, money), money);
+                    l.price = *it->second;
+                    l.costGross = r(gross, money);
+                    l.actualCost = r(l.price * l.costGross, money);
                 }
             }
             b.lines.push_back(std::move(l));

@@ -3,10 +3,12 @@
 
 #include "ui/BookWindows.h"
 #include "core/DatabaseSession.h"
+#include "documents/CalculationCardPrint.h"
 #include "refbooks/BookActions.h"
 #include "refbooks/BookCatalogue.h"
 #include "refbooks/CardRules.h"
 #include "ui/CardWindow.h"
+#include "ui/MainIcons.h"
 #include "ui/MainWindow.h"
 #include "ui/BookListWindow.h"
 #include "ui/RecordEditorDialog.h"
@@ -33,9 +35,39 @@ void setBookWindowHooks(int entry, BookWindowHooks h)
     hooks()[entry] = std::move(h);
 }
 
+namespace {
+
+// "Калькуляционная карточка" of the card the window stands on: the current card of a card list,
+// the chosen card of the calculation view; the date of the prices is asked.
+BookWindowHooks::Command calculationCardCommand(bool parentCard)
+{
+    return {QStringLiteral("keyKalk"), QStringLiteral("Калькуляционная карточка"),
+            QStringLiteral("Печать калькуляционной карточки"),
+            [parentCard](BookListWindow& w) {
+                const std::optional<qint64> card = parentCard ? w.parentId() : w.currentId();
+                if (card)
+                    documents::AskAndPrintCalculationCard(w.database(), w.prompt(), *card);
+            },
+            glyphIcon(Glyph::Print)};
+}
+
+void addCalculationCardCommand(int entry, bool parentCard)
+{
+    BookWindowHooks h = bookWindowHooks(entry) ? *bookWindowHooks(entry) : BookWindowHooks{};
+    for (const BookWindowHooks::Command& c : h.commands)
+        if (c.key == QLatin1String("keyKalk"))
+            return;
+    h.commands.push_back(calculationCardCommand(parentCard));
+    setBookWindowHooks(entry, std::move(h));
+}
+
+} // namespace
+
 void installCardWindows()
 {
+    addCalculationCardCommand(books::entryCardCalculation, true);
     for (int entry : {books::entryCards, books::entryCardsWithComposition}) {
+        addCalculationCardCommand(entry, false);
         BookWindowHooks h = bookWindowHooks(entry) ? *bookWindowHooks(entry) : BookWindowHooks{};
         h.bulkCopyRow = books::copyRecipeToChosenCard;
         // The card window in place of the plain editor; captioned with the list it opens from.

@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QTime>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace rat::ui {
 
@@ -312,7 +313,7 @@ bool DocumentWindow::saveHeader()
             // A decimal point or comma, whichever the person typed.
             bool ok = false;
             const double number = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-            if (!ok)
+            if (!ok || !std::isfinite(number))  // "nan" and "inf" read as numbers too
                 return refuse(f, badValue);
             v[f.field] = number;
         } else if (f.kind == Kind::Time) {

@@ -14,6 +14,7 @@
 
 #include <QComboBox>
 #include <QLocale>
+#include <cmath>
 
 namespace rat::ui {
 
@@ -134,7 +135,7 @@ std::optional<qint64> runLotEditor(const StockLineContext& c, std::optional<qint
         QString text = d.value(QStringLiteral("cost")).toString();
         bool ok = false;
         const double price = text.replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
-        d.setValue(QStringLiteral("costNDS"), ok ? money(stock::priceWithVat(price, def.vatRate)) : QString());
+        d.setValue(QStringLiteral("costNDS"), ok && std::isfinite(price) ? money(stock::priceWithVat(price, def.vatRate)) : QString());
     };
     const auto productChosen = [&] {
         const QVariant product = d.value(QStringLiteral("id_product"));
@@ -347,7 +348,7 @@ std::optional<double> typedNumber(Prompt& prompt, const QString& text, const QSt
     t.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
     const double v = t.toDouble(&ok);
-    if (!ok) {
+    if (!ok || !std::isfinite(v)) {  // "nan" and "inf" read as numbers too
         prompt.warning(QStringLiteral("Значение \"") + text.trimmed() + QStringLiteral("\" поля \"") + caption +
                        QStringLiteral("\" не корректно. Измените введенное значение."));
         return std::nullopt;

@@ -216,6 +216,8 @@ TEST_F(NormsTest, NumbersTakeAPointOrAComma)
     EXPECT_EQ(normNumber(QStringLiteral(" 12.5 ")), 12.5);
     EXPECT_FALSE(normNumber(QStringLiteral("")));
     EXPECT_FALSE(normNumber(QStringLiteral("12а")));
+    for (const char* notANumber : {"nAn", "inf", "-INF", "nan"})  // read as numbers by the plain conversion
+        EXPECT_FALSE(normNumber(QString::fromLatin1(notANumber))) << notANumber;
 }
 
 TEST_F(NormsTest, CopyWithNoKeepsTheTargetsProductAndYesReplaces)

@@ -149,6 +149,7 @@ TEST_F(CardListCommands, BothCardListsOfferTheRecalculationsAndKeepTheirOtherHoo
         const QStringList k = keys(w);
         EXPECT_TRUE(k.contains(QStringLiteral("keyPeresch=Пересчитать хим. состав"))) << k.join('|').toStdString();
         EXPECT_TRUE(k.contains(QStringLiteral("keyStoimBl=Пересчитать стоимость"))) << k.join('|').toStdString();
+        EXPECT_TRUE(k.contains(QStringLiteral("keyKalk=Калькуляционная карточка"))) << k.join('|').toStdString();
         EXPECT_TRUE(w.contextMenu()->actions().contains(w.action(QStringLiteral("keyPeresch"))));
         // A narrow window shows pictures only: each command has its own.
         for (const char* key : {"keyPeresch", "keyStoimBl"})
@@ -158,9 +159,10 @@ TEST_F(CardListCommands, BothCardListsOfferTheRecalculationsAndKeepTheirOtherHoo
     EXPECT_TRUE(keys(yields).contains(QStringLiteral("keyOutputByCategory=Выход по категориям блюд")));
     EXPECT_FALSE(yields.action(QStringLiteral("keyOutputByCategory"))->icon().isNull());
 
-    // Installing again does not double them.
+    // Installing again does not double them (the two recalculations and the calculation card).
     ui::installCardListCommands();
-    EXPECT_EQ(ui::bookWindowHooks(books::entryCards)->commands.size(), 2u);
+    ui::installCardWindows();
+    EXPECT_EQ(ui::bookWindowHooks(books::entryCards)->commands.size(), 3u);
     EXPECT_EQ(ui::bookWindowHooks(books::entryYields)->commands.size(), 1u);
 }
 
