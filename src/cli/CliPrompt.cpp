@@ -54,7 +54,7 @@ Answer CliPrompt::ask(const QString& text, Buttons buttons, Answer defaultAnswer
     return a;
 }
 
-std::optional<int> CliPrompt::choose(const QString& title, const QString&, const QStringList& items)
+std::optional<int> CliPrompt::choose(const QString& title, const QString&, const QStringList& items, int)
 {
     std::optional<int> picked;
     if (!choices.empty()) {

@@ -23,9 +23,10 @@ public:
     // The default answer is part of a question's contract: it is what Enter (or a script with
     // no answer left) chooses.
     virtual Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) = 0;
-    // Returns the 0-based index of the chosen item, or nothing when the person declined.
-    virtual std::optional<int> choose(const QString& title, const QString& prompt,
-                                      const QStringList& items) = 0;
+    // Returns the 0-based index of the chosen item, or nothing when the person declined. The
+    // item `preselected` is the one shown first, so Enter takes the recommended one.
+    virtual std::optional<int> choose(const QString& title, const QString& prompt, const QStringList& items,
+                                      int preselected = 0) = 0;
     virtual std::optional<QString> input(const QString& title, const QString& prompt,
                                          const QString& defaultText) = 0;
     virtual void status(const QString& text) = 0;
@@ -42,7 +43,7 @@ class SilentPrompt : public Prompt {
 public:
     void message(const QString&, Icon) override {}
     Answer ask(const QString&, Buttons, Answer def) override { return def; }
-    std::optional<int> choose(const QString&, const QString&, const QStringList&) override
+    std::optional<int> choose(const QString&, const QString&, const QStringList&, int = 0) override
     {
         return std::nullopt;
     }

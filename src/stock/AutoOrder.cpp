@@ -228,7 +228,8 @@ std::optional<AutoOrderResult> makeAutomaticOrder(Database& db, Prompt& prompt, 
             covered.emplace_back();
             continue;
         }
-        const auto chosen = prompt.choose(s.title, QStringLiteral("Выберите день из плана-меню:\n") + c.note, c.names);
+        const auto chosen =
+            prompt.choose(s.title, QStringLiteral("Выберите день из плана-меню:\n") + c.note, c.names, c.recommended);
         if (!chosen || *chosen < 0 || *chosen >= int(c.days.size()))
             return std::nullopt;
         covered.push_back(coveredDays(c.days, c.days[size_t(*chosen)], std::max(s.days, 0)));

@@ -25,7 +25,7 @@ namespace {
 class AgreeingPrompt : public SilentPrompt {
 public:
     Answer ask(const QString&, Buttons, Answer) override { return Answer::Yes; }
-    std::optional<int> choose(const QString&, const QString&, const QStringList& items) override
+    std::optional<int> choose(const QString&, const QString&, const QStringList& items, int = 0) override
     {
         return items.isEmpty() ? std::nullopt : std::optional<int>(0);
     }

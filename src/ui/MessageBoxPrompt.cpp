@@ -83,7 +83,8 @@ Answer MessageBoxPrompt::ask(const QString& text, Buttons buttons, Answer defaul
     return buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
 }
 
-std::optional<int> MessageBoxPrompt::choose(const QString& title, const QString& prompt, const QStringList& items)
+std::optional<int> MessageBoxPrompt::choose(const QString& title, const QString& prompt, const QStringList& items,
+                                            int preselected)
 {
     if (items.isEmpty() || unattended_)
         return std::nullopt;
@@ -92,6 +93,8 @@ std::optional<int> MessageBoxPrompt::choose(const QString& title, const QString&
     dlg.setLabelText(prompt);
     dlg.setComboBoxItems(items);
     dlg.setComboBoxEditable(false);
+    if (preselected >= 0 && preselected < items.size())
+        dlg.setTextValue(items[preselected]);
     dlg.setOkButtonText(QStringLiteral("ОК"));
     dlg.setCancelButtonText(QStringLiteral("Отмена"));
     if (dlg.exec() != QDialog::Accepted)

@@ -25,7 +25,8 @@ public:
 
     void message(const QString& text, Icon icon) override;
     Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) override;
-    std::optional<int> choose(const QString& title, const QString& prompt, const QStringList& items) override;
+    std::optional<int> choose(const QString& title, const QString& prompt, const QStringList& items,
+                              int preselected = 0) override;
     std::optional<QString> input(const QString& title, const QString& prompt, const QString& defaultText) override;
     void status(const QString& text) override;
     void progress(int done, int total, const QString& text) override;

@@ -58,9 +58,10 @@ Answer ProgressWindowPrompt::ask(const QString& text, Buttons buttons, Answer de
     return inner_.ask(text, buttons, defaultAnswer);
 }
 
-std::optional<int> ProgressWindowPrompt::choose(const QString& title, const QString& prompt, const QStringList& items)
+std::optional<int> ProgressWindowPrompt::choose(const QString& title, const QString& prompt, const QStringList& items,
+                                               int preselected)
 {
-    return inner_.choose(title, prompt, items);
+    return inner_.choose(title, prompt, items, preselected);
 }
 
 std::optional<QString> ProgressWindowPrompt::input(const QString& title, const QString& prompt, const QString& defaultText)

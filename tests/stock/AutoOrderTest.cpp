@@ -135,6 +135,11 @@ TEST_F(AutoOrder, CoveredDaysWrapOverTheCycleAndTheNoteFollowsTheLastOrder)
     c = stock::firstDayChoice(db(), plan);
     EXPECT_EQ(c.note, QStringLiteral("Примечание: Последний заказ рассчитывался с День 10. Рекомендуем начать с День 5."));
     EXPECT_EQ(c.recommended, 4);
+    // The recommended day is the one the choice shows first: the first day, then the one after
+    // the last order.
+    prompt.choices = {4};
+    ASSERT_TRUE(stock::makeAutomaticOrder(db(), prompt, QDate(2026, 12, 6)));
+    EXPECT_EQ(prompt.preselections, std::vector<int>({0, 4}));
 }
 
 TEST_F(AutoOrder, ShortagesBecomeOneUnconfirmedOrder)

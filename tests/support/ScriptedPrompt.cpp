@@ -25,8 +25,9 @@ Answer ScriptedPrompt::ask(const QString& text, Buttons, Answer)
     return a;
 }
 
-std::optional<int> ScriptedPrompt::choose(const QString& title, const QString&, const QStringList& items)
+std::optional<int> ScriptedPrompt::choose(const QString& title, const QString&, const QStringList& items, int preselected)
 {
+    preselections.push_back(preselected);
     if (choices.empty()) {
         ADD_FAILURE() << "unexpected choice: " << title.toStdString();
         return std::nullopt;

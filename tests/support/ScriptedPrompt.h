@@ -6,6 +6,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <vector>
 
 namespace rat::test {
 
@@ -19,10 +20,12 @@ public:
     std::deque<Answer> answers;
     std::deque<std::optional<int>> choices;
     std::deque<std::optional<QString>> inputs;
+    std::vector<int> preselections;  // the item each choice showed first
 
     void message(const QString& text, Icon icon) override;
     Answer ask(const QString& text, Buttons buttons, Answer defaultAnswer) override;
-    std::optional<int> choose(const QString& title, const QString& prompt, const QStringList& items) override;
+    std::optional<int> choose(const QString& title, const QString& prompt, const QStringList& items,
+                              int preselected = 0) override;
     std::optional<QString> input(const QString& title, const QString& prompt, const QString& defaultText) override;
     void status(const QString& text) override;
     void progress(int done, int total, const QString& text) override;

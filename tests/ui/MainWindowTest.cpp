@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QImage>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
@@ -199,6 +200,24 @@ TEST(MessageBoxPrompt, QuestionOffersItsButtonsAndDefault)
     EXPECT_EQ(prompt.ask(question, Buttons::YesNoCancel, Answer::Yes), Answer::Cancel);
     onMessageBox(escape);
     EXPECT_EQ(prompt.ask(question, Buttons::YesNo, Answer::Yes), Answer::No);
+}
+
+TEST(MessageBoxPrompt, ChoiceShowsThePreselectedItemAndEnterTakesIt)
+{
+    ui::MessageBoxPrompt prompt;
+    const QStringList days = {QStringLiteral("День 1"), QStringLiteral("День 2"), QStringLiteral("День 3")};
+    for (const int preselected : {0, 2}) {
+        QString shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* dlg = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            shown = dlg->textValue();
+            dlg->accept();
+        });
+        EXPECT_EQ(prompt.choose(QString(), QStringLiteral("Выберите день из плана-меню:"), days, preselected),
+                  std::optional<int>(preselected));
+        EXPECT_EQ(shown, days[preselected]);
+    }
 }
 
 TEST(MessageBoxPrompt, MessagesCarryTheTitleIconAndText)
