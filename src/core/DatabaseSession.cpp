@@ -140,6 +140,11 @@ bool DatabaseSession::openExisting(const QString& path)
         }
         if (sqlite3_db_readonly(db->handle(), "main") == 1)
             throw DbError(SQLITE_READONLY, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+        // Every change needs a rollback journal beside the file. An ordinary start writes
+        // nothing, so a folder that takes no new file is told at once, as a read-only file is,
+        // rather than at the first save.
+        if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+            throw DbError(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
         if (!prepareOpened(*db))
             return false;
         db_ = std::move(db);
