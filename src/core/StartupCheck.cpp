@@ -105,16 +105,22 @@ KeyScan readKeys(Database& db, const QString& table, const QString& column)
     const QString index = keyIndexOf(db, table, column);
     if (index.isEmpty())
         return scanKeys(db, table, column);
-    KeyScan k;
     QString quoted = index;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     const QString from = table + QStringLiteral(" INDEXED BY \"") + quoted + QLatin1Char('"');
-    Statement st(db, QStringLiteral("WITH RECURSIVE k(v) AS (SELECT (SELECT min(%2) FROM %1) UNION ALL "
-                                    "SELECT (SELECT min(%2) FROM %1 WHERE %2 > k.v) FROM k WHERE k.v IS NOT NULL) "
-                                    "SELECT v FROM k WHERE v IS NOT NULL").arg(from, column));
-    while (st.next())
-        k.ids.insert(st.toInt64(0));
-    k.anyRow = !k.ids.isEmpty() || db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(table)).toLongLong() != 0;
+    std::optional<Statement> st;
+    try {
+        st.emplace(db, QStringLiteral("WITH RECURSIVE k(v) AS (SELECT (SELECT min(%2) FROM %1) UNION ALL "
+                                      "SELECT (SELECT min(%2) FROM %1 WHERE %2 > k.v) FROM k WHERE k.v IS NOT NULL) "
+                                      "SELECT v FROM k WHERE v IS NOT NULL").arg(from, column));
+    } catch (const DbError&) {
+        return scanKeys(db, table, column);  // an index the engine will not walk this way
+    }
+    KeyScan k;
+    while (st->next())
+        k.ids.insert(st->toInt64(0));
+    k.anyRow = !k.ids.isEmpty() ||
+               db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(table)).toLongLong() != 0;
     return k;
 }
 

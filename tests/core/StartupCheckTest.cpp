@@ -219,6 +219,10 @@ TEST_F(StartupCheckTest, OrphanLinesAreFoundWhateverBecameOfTheLinesIndex)
          drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (id_product, IDM)")},
         {"an index of the keys as texts in its place",
          drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM COLLATE NOCASE)")},
+        {"an index of an expression in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM + 0)")},
+        {"a descending index in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM DESC)")},
         {"the index and a partial one beside it",
          QStringLiteral("CREATE INDEX [MENUTR_POINT.A] ON MENUTR_POINT (IDM) WHERE IDM < 40")},
     };
