@@ -140,6 +140,14 @@ bool DatabaseSession::openExisting(const QString& path)
         }
         if (sqlite3_db_readonly(db->handle(), "main") == 1)
             throw DbError(SQLITE_READONLY, QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)));
+#ifndef Q_OS_WIN
+        // Every change needs a rollback journal beside the file. An ordinary start writes
+        // nothing, so a folder that takes no new file is told at once, as a read-only file is,
+        // rather than at the first save. (Windows marks many writable folders read-only, so
+        // there the first write tells.)
+        if (!QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+            throw DbError(SQLITE_CANTOPEN, QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+#endif
         if (!prepareOpened(*db))
             return false;
         db_ = std::move(db);

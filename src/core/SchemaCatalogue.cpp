@@ -267,6 +267,14 @@ const std::vector<TableDef>& ownColumns()
     return t;
 }
 
+const std::vector<KeyIndex>& ownIndexes()
+{
+    // The lines of the menu-requirements: hundreds of thousands in a file of ten years, read
+    // and deleted by their document.
+    static const std::vector<KeyIndex> i = {{QStringLiteral("MENUTR_POINT"), QStringLiteral("IDM")}};
+    return i;
+}
+
 const std::vector<RepairColumn>& repairSums()
 {
     static const std::vector<RepairColumn> r = {

@@ -75,6 +75,13 @@ const std::vector<TableDef>& addedColumns();   // 29 column groups added to exis
 // Columns of this program's own (the mark-up switch and rate of the organisation), added to
 // older files right after the inherited ones.
 const std::vector<TableDef>& ownColumns();
+// Indexes of this program's own on a key column that rows are looked up by, added to every
+// file when it is opened; the start-up check reads the keys of a large table from them.
+struct KeyIndex {
+    QString table;
+    QString column;  // also the index's name, stored as "<table>.<column>"
+};
+const std::vector<KeyIndex>& ownIndexes();
 const std::vector<RepairColumn>& repairSums();   // document sums, recognised by type
 const std::vector<RepairColumn>& repairMemos();  // long texts, recognised by size
 

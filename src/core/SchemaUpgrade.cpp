@@ -237,6 +237,22 @@ void convertField(Database& db, const QString& table, const QString& field, cons
     db.execScript(QStringLiteral("ALTER TABLE ") + t + QStringLiteral(" DROP COLUMN ") + quoteName(tmp));
 }
 
+// The program's own key indexes, each made once; a file whose table or column is missing
+// goes on without it.
+void addOwnIndexes(Database& db)
+{
+    for (const schema::KeyIndex& k : schema::ownIndexes()) {
+        const auto file = fileschema::readTable(db, k.table);
+        if (!file || !file->field(k.column) || file->index(k.column))
+            continue;
+        tolerant(db, [&] {
+            db.execScript(QStringLiteral("CREATE INDEX ") + quoteName(file->name + QLatin1Char('.') + k.column) +
+                          QStringLiteral(" ON ") + quoteName(file->name) + QStringLiteral(" (") +
+                          quoteName(file->field(k.column)->name) + QLatin1Char(')'));
+        });
+    }
+}
+
 bool repairPass(Database& db, Prompt& prompt)
 {
     auto walk = [&](const std::vector<RepairColumn>& list, bool bySize) {
@@ -341,6 +357,7 @@ bool upgradeFile(Database& db, Prompt& prompt, bool stamp)
         addColumns(db, entry);
     for (const TableDef& entry : schema::ownColumns())
         addColumns(db, entry);
+    addOwnIndexes(db);
     planMenuEnergyTotals(db);
     if (!repairPass(db, prompt))
         return false;

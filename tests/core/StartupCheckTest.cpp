@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace rat;
 
@@ -198,6 +199,91 @@ TEST_F(StartupCheckTest, LinesOfOneRequirementFoundWhereverTheyStand)
 
     EXPECT_EQ(column(db(), QStringLiteral("SELECT IDMP FROM MENUTR_POINT ORDER BY IDMP")),
               QList<qint64>({1000, 1001, 1003, 1005}));
+}
+
+// The keys of the requirement lines are read from their index; an index that is missing or
+// that cannot hold every line's key (made or changed behind the program's back) is not trusted,
+// and the lines themselves are read: orphan lines are found all the same.
+TEST_F(StartupCheckTest, OrphanLinesAreFoundWhateverBecameOfTheLinesIndex)
+{
+    const QString drop = QStringLiteral("DROP INDEX [MENUTR_POINT.IDM]");
+    const struct {
+        const char* what;
+        QString change;
+    } cases[] = {
+        {"the program's index", QString()},
+        {"no index", drop},
+        {"a partial index in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM) WHERE IDM < 40")},
+        {"an index of another column in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (id_product, IDM)")},
+        {"an index of the keys as texts in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM COLLATE NOCASE)")},
+        {"an index of an expression in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM + 0)")},
+        {"a descending index in its place",
+         drop + QStringLiteral("; CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM DESC)")},
+        {"the index and a partial one beside it",
+         QStringLiteral("CREATE INDEX [MENUTR_POINT.A] ON MENUTR_POINT (IDM) WHERE IDM < 40")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        db().execScript(QStringLiteral("DELETE FROM MENUTR; DELETE FROM MENUTM; DELETE FROM MENUTR_POINT; "
+                                       "DELETE FROM day_menu; DROP INDEX IF EXISTS [MENUTR_POINT.A]; "
+                                       "DROP INDEX IF EXISTS [MENUTR_POINT.IDM]; "
+                                       "CREATE INDEX [MENUTR_POINT.IDM] ON MENUTR_POINT (IDM)"));
+        if (!c.change.isEmpty())
+            db().execScript(c.change);
+        dayMenu(1);
+        header(10);
+        menu(100, 10, 1);
+        line(1000, 10);
+        line(1001, 50);  // lines without a requirement, beyond what a partial index holds
+        line(1002, 10);
+        line(1003, 60);
+        line(1004, 0);
+        header(30);  // a header whose lines are gone
+        menu(300, 30, 1);
+        db().exec(QStringLiteral("INSERT INTO MENUTR_POINT (IDMP, IDM, id_product, kol) VALUES (1005, NULL, 1, 1)"));
+
+        runStartupCheck(db(), prompt);
+
+        EXPECT_EQ(column(db(), QStringLiteral("SELECT IDMP FROM MENUTR_POINT ORDER BY IDMP")),
+                  QList<qint64>({1000, 1002, 1005}));
+        EXPECT_EQ(column(db(), QStringLiteral("SELECT IDM FROM MENUTR ORDER BY IDM")), QList<qint64>({10}));
+        EXPECT_EQ(column(db(), QStringLiteral("SELECT IDTM FROM MENUTM ORDER BY IDTM")), QList<qint64>({100}));
+    }
+}
+
+// Pages this connection has written to the file since the last call.
+int pagesWritten(Database& db)
+{
+    int current = 0, highest = 0;
+    sqlite3_db_status(db.handle(), SQLITE_DBSTATUS_CACHE_WRITE, &current, &highest, 1);
+    return current;
+}
+
+// An ordinary start with nothing to repair and the working copies already empty writes
+// nothing to the file (emptying an empty table would still rewrite its page).
+TEST_F(StartupCheckTest, CleanFileIsNotWrittenByTheCheck)
+{
+    dayMenu(1);
+    header(10);
+    menu(100, 10, 1);
+    line(1000, 10);
+    recipe(1, 1, 1, 0.1, 0.08, QVariant());
+    plan(1, 1, 1, 1, 1);
+    pagesWritten(db());
+
+    runStartupCheck(db(), prompt);
+    EXPECT_EQ(pagesWritten(db()), 0);
+
+    workingCopies();
+    pagesWritten(db());
+    runStartupCheck(db(), prompt);
+    EXPECT_GT(pagesWritten(db()), 0);
+    EXPECT_EQ(count(db(), QStringLiteral("MENUTR_POINT1")), 0);
+    EXPECT_EQ(count(db(), QStringLiteral("MENUTR_POINT")), 1);
 }
 
 TEST_F(StartupCheckTest, WholeRequirementsAndFewEqualLinesAreKept)

@@ -426,6 +426,35 @@ TEST_F(Upgrade, RepairPassConvertsOldColumnTypes)
     EXPECT_EQ(fieldType(QStringLiteral("card_recipes"), QStringLiteral("orgOc")), memo);
 }
 
+// The lines of the menu-requirements are indexed by their document: in a new file, and in an
+// older one when it is opened (also when the column itself had to be added first).
+TEST_F(Upgrade, MenuRequirementLinesGetTheirIndexOnce)
+{
+    const QString indexes = QStringLiteral(
+        "SELECT l.name || ':' || group_concat(c.name) FROM pragma_index_list('MENUTR_POINT') AS l, "
+        "pragma_index_info(l.name) AS c GROUP BY l.name ORDER BY l.name");
+    EXPECT_EQ(rows(indexes), QStringList({QStringLiteral("MENUTR_POINT.IDM:IDM")}));
+
+    for (const bool dropColumn : {false, true}) {
+        SCOPED_TRACE(dropColumn ? "without the column" : "without the index");
+        sql(QStringLiteral("DROP INDEX [MENUTR_POINT.IDM]"));
+        if (dropColumn)
+            dropColumns(QStringLiteral("MENUTR_POINT"), {"IDM"});
+        sql(dropColumn ? QStringLiteral("INSERT INTO MENUTR_POINT (IDMP, kol) VALUES (1, 2), (2, 3)")
+                       : QStringLiteral("INSERT INTO MENUTR_POINT (IDMP, IDM, kol) VALUES (1, 7, 2), (2, 8, 3)"));
+        setStamp(10, 1, 7);
+        ASSERT_EQ(rows(indexes), QStringList());
+
+        EXPECT_EQ(reopen(), QStringList());
+        EXPECT_EQ(rows(indexes), QStringList({QStringLiteral("MENUTR_POINT.IDM:IDM")}));
+        EXPECT_EQ(reopen(), QStringList());
+        EXPECT_EQ(rows(indexes), QStringList({QStringLiteral("MENUTR_POINT.IDM:IDM")}));
+        EXPECT_EQ(rows(QStringLiteral("SELECT IDMP FROM MENUTR_POINT INDEXED BY [MENUTR_POINT.IDM] WHERE IDM = 8")),
+                  dropColumn ? QStringList() : QStringList({QStringLiteral("2")}));
+        sql(QStringLiteral("DELETE FROM MENUTR_POINT"));
+    }
+}
+
 // --- idempotence ------------------------------------------------------------------------
 
 TEST_F(Upgrade, OpeningTwiceChangesNothingButTheStamp)
