@@ -35,7 +35,7 @@ constexpr int kProducts = bench::kYearProducts + 60;
 class LastDayPrompt : public SilentPrompt {
 public:
     void message(const QString& text, Icon) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-    std::optional<int> choose(const QString&, const QString&, const QStringList& items) override
+    std::optional<int> choose(const QString&, const QString&, const QStringList& items, int) override
     {
         return items.isEmpty() ? std::nullopt : std::optional<int>(int(items.size()) - 1);
     }
