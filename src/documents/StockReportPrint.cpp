@@ -97,6 +97,7 @@ void fillColumnTotal(XlsxTemplate& t, const QString& key, int column, int firstL
         t.fill(key, CellValue::num(value));
 }
 
+// A figure of a line; a zero stays an empty cell, as on paper.
 CellValue quantityCell(double q) { return q != 0 ? CellValue::num(q) : CellValue::empty(); }
 
 } // namespace
@@ -154,14 +155,14 @@ QString PrintTurnoverSheet(Database& db, Prompt& prompt, const QDate& from, cons
             t.fillRow(row + i, {{QStringLiteral("no"), CellValue::num(i + 1)},
                                 {QStringLiteral("name"), CellValue::str(r.name)},
                                 {QStringLiteral("unit"), CellValue::str(r.unit)},
-                                {QStringLiteral("oq"), CellValue::num(r.openingQuantity)},
-                                {QStringLiteral("os"), CellValue::num(r.openingSum)},
-                                {QStringLiteral("iq"), CellValue::num(r.receivedQuantity)},
-                                {QStringLiteral("is"), CellValue::num(r.receivedSum)},
-                                {QStringLiteral("xq"), CellValue::num(r.issuedQuantity)},
-                                {QStringLiteral("xs"), CellValue::num(r.issuedSum)},
-                                {QStringLiteral("cq"), CellValue::num(r.closingQuantity)},
-                                {QStringLiteral("cs"), CellValue::num(r.closingSum)}});
+                                {QStringLiteral("oq"), quantityCell(r.openingQuantity)},
+                                {QStringLiteral("os"), quantityCell(r.openingSum)},
+                                {QStringLiteral("iq"), quantityCell(r.receivedQuantity)},
+                                {QStringLiteral("is"), quantityCell(r.receivedSum)},
+                                {QStringLiteral("xq"), quantityCell(r.issuedQuantity)},
+                                {QStringLiteral("xs"), quantityCell(r.issuedSum)},
+                                {QStringLiteral("cq"), quantityCell(r.closingQuantity)},
+                                {QStringLiteral("cs"), quantityCell(r.closingSum)}});
             totals[0] += r.openingSum;
             totals[1] += r.receivedSum;
             totals[2] += r.issuedSum;

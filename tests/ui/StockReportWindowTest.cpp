@@ -113,7 +113,7 @@ TEST_F(StockReportWin, TurnoverCommandAsksThePeriodAndWritesTheFile)
     EXPECT_TRUE(r.find(QStringLiteral("Склад: Основной")));
     const auto milk = r.find(QStringLiteral("Молоко"));
     ASSERT_TRUE(milk);
-    EXPECT_EQ(r.rowTexts(milk->first), (QStringList{"1", "Молоко", "кг", "10", "800", "0", "0", "2", "160", "8", "640"}));
+    EXPECT_EQ(r.rowTexts(milk->first), (QStringList{"1", "Молоко", "кг", "10", "800", "", "", "2", "160", "8", "640"}));
 }
 
 TEST_F(StockReportWin, LedgerCommandsOfBothMenus)
