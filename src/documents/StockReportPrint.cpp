@@ -238,6 +238,9 @@ QString PrintLedger(Database& db, Prompt& prompt, LedgerKind kind, const QDate& 
                            {QStringLiteral("sum"), sumCell}});
             total += r.sum;
         }
+        // A price per gram or per piece may need more than kopecks to show what the sum took.
+        if (priceColumn > 0 && n > 0)
+            t.setStyle(CellRange{row, priceColumn, row + n - 1, priceColumn}, CellStyle().format(QStringLiteral("0.00##")));
     }
     frame.progress(80);
     fillColumnTotal(t, QStringLiteral("tsum"), sumColumn, row, n, total);

@@ -213,6 +213,7 @@ TEST_F(StockReportTest, LedgerReadBackWithADayColumnPerDay)
     EXPECT_EQ(r.formula(9, 14), "SUM(D9:M9)");
     EXPECT_DOUBLE_EQ(*r.number(9, 14), 4);
     EXPECT_DOUBLE_EQ(*r.number(8, 15), 0.09);
+    EXPECT_EQ(r.cell(8, 15)->numberFormat, "0.00##");
     EXPECT_EQ(r.formula(10, 16), "ROUND(N10*O10,2)");
     EXPECT_DOUBLE_EQ(*r.number(10, 16), 65);
     EXPECT_EQ(r.text(11, 1), "Итого");
