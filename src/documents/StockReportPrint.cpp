@@ -32,7 +32,7 @@ void plainLayout(XlsxTemplate& t, const QStringList& titles, const QStringList& 
                  const std::map<int, QString>& totals)
 {
     const int n = int(heads.size());
-    t.setLandscape(n > 7);
+    t.setLandscape(n > 6);
     for (int c = 1; c <= n; ++c)
         t.setColumnWidth(c, c == 2 ? 30 : (c == 1 ? 5 : 11));
     t.setText(1, 1, QStringLiteral("{org}"));
@@ -50,8 +50,11 @@ void plainLayout(XlsxTemplate& t, const QStringList& titles, const QStringList& 
     t.setStyle(CellRange{head + 1, 1, head + 2, n}, CellStyle().borders());
     t.setText(head + 2, 1, QStringLiteral("Итого"));
     t.setStyle(CellRange{head + 2, 1, head + 2, n}, CellStyle().heavy());
-    for (const auto& [col, key] : totals)
+    t.setRowHeight(head, 40);  // room for the wrapped captions
+    for (const auto& [col, key] : totals) {
         t.setText(head + 2, col, key);
+        t.setStyle(CellRange{head + 1, col, head + 2, col}, CellStyle().format(QStringLiteral("0.00")));
+    }
     t.setText(head + 2, n + 1, QStringLiteral("{currency}"));
     t.setText(head + 4, 2, QStringLiteral("Кладовщик ________ {keeper}"));
     t.setPrintTitleRows(head, head);

@@ -268,3 +268,36 @@ TEST_F(StockReportTest, WrongPeriodRefusedWithoutAFile)
     EXPECT_EQ(PrintTurnoverSheet(db(), prompt, on("2026-12-10"), on("2026-12-01")), QString());
     EXPECT_TRUE(QDir(QDir(app().appDir).filePath(QStringLiteral("Документы"))).entryList(QDir::Files).isEmpty());
 }
+
+TEST_F(StockReportTest, PlainLayoutsWithoutTemplates)
+{
+    for (const QString& name : {turnoverTitle(), ledgerTitle(LedgerKind::Expense)})
+        ASSERT_TRUE(QFile::remove(QDir(app().appDir).filePath(QStringLiteral("Шаблоны/") + name + QStringLiteral(".xltx"))));
+    prompt.answers = {Answer::No};
+    EXPECT_EQ(PrintTurnoverSheet(db(), prompt, on("2026-12-01"), on("2026-12-10")), QString());
+    EXPECT_EQ(prompt.messages(), QStringList{
+        "question: Шаблон документа не найден! Он должен находиться в файле \"Оборотно-сальдовая ведомость.xltx\" в папке "
+        "\"Шаблоны\". Выполнить печать без шаблона? => Нет"});
+
+    prompt.clear();
+    prompt.answers = {Answer::Yes, Answer::Yes};
+    const QString turnover = PrintTurnoverSheet(db(), prompt, on("2026-12-01"), on("2026-12-10"));
+    const QString ledger = PrintLedger(db(), prompt, LedgerKind::Expense, on("2026-12-01"), on("2026-12-10"));
+    keep(turnover);
+    keep(ledger);
+    XlsxReader t;
+    ASSERT_TRUE(t.open(turnover));
+    const auto milkRow = t.find(QStringLiteral("Молоко"));
+    ASSERT_TRUE(milkRow);
+    EXPECT_EQ(t.rowTexts(milkRow->first), (QStringList{"1", "Молоко", "кг", "8", "640", "", "", "2", "160", "6", "480"}));
+    EXPECT_EQ(t.text(milkRow->first - 1, 4), "Остаток на 01.12.2026, количество");
+    EXPECT_DOUBLE_EQ(*t.number(milkRow->first + 3, 11), 1212.5);
+    XlsxReader l;
+    ASSERT_TRUE(l.open(ledger));
+    const auto apples = l.find(QStringLiteral("Яблоки"));
+    ASSERT_TRUE(apples);
+    EXPECT_EQ(l.text(apples->first - 3, 8), "05.12");
+    EXPECT_DOUBLE_EQ(*l.number(apples->first, 8), 3);
+    EXPECT_DOUBLE_EQ(*l.number(apples->first + 2, 16), 687.5);
+    EXPECT_FALSE(l.find(QStringLiteral("{")));
+}
