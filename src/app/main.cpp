@@ -25,6 +25,7 @@
 #include "ui/PlanMenuWindows.h"
 #include "ui/SplashWindow.h"
 #include "ui/StockWindows.h"
+#include "ui/StockReportCommands.h"
 
 #include <QApplication>
 #include <QDate>
@@ -173,6 +174,7 @@ int main(int argc, char* argv[])
     ui::installDayMenuJournal(window);
     ui::installStockWindows(window, session);
     ui::installAutoOrderWindows(window, session);
+    ui::installStockReportCommands(window, session);
     window.show();
     // Once the frame is up: the ordering reminder, then the write-off of expired lots.
     if (screenshot.isEmpty())

@@ -64,6 +64,7 @@ void registerPrintCommands();     // print (the printed forms, cli/PrintCommands
 void registerMenuRequirementPrintCommands();  // print menu-requirement IDM [--layout N] [--cook]
 void registerBookPrintCommands();  // print book N [--selected ID]
 void registerCalculationCardPrintCommands();  // print calculation-card CARD YYYY-MM-DD
+void registerReportPrintCommands();  // print report obrob|expense-ledger|receipt-ledger|remnants ...
 
 // All commands of the tool.
 inline void registerAllCommands()
@@ -85,6 +86,7 @@ inline void registerAllCommands()
     registerMenuRequirementPrintCommands();
     registerBookPrintCommands();
     registerCalculationCardPrintCommands();
+    registerReportPrintCommands();
 }
 
 } // namespace rat::cli

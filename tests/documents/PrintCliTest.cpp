@@ -66,3 +66,36 @@ TEST_F(PrintCli, PrintStockDocumentEndsWithThePath)
     EXPECT_EQ(no.exitCode, 1);
     EXPECT_EQ(no.lines, QStringList{"question: Печатать документ прихода в Excel? => Нет"});
 }
+
+TEST_F(PrintCli, PrintReportsEndWithThePath)
+{
+    const test::ToolRun r = tool({"print", "report", "obrob", "--from", "2026-12-01", "--to", "2026-12-31", "--warehouse", "1"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString() << r.lines.join('\n').toStdString();
+    const QString path = r.lines.last();
+    EXPECT_TRUE(path.endsWith(QStringLiteral("Документы/Оборотно-сальдовая ведомость с 01.12.2026 по 31.12.2026.xlsx")))
+        << path.toStdString();
+    EXPECT_EQ(r.lines[r.lines.size() - 2], "info: Печатная форма документа выполнена и сохранена в файле \"" + path + "\".");
+    documents::XlsxReader x;
+    ASSERT_TRUE(x.open(path));
+    const auto total = x.find(QStringLiteral("Итого"));
+    ASSERT_TRUE(total);
+    EXPECT_DOUBLE_EQ(*x.number(total->first, 7), 195.5);  // received: 2.5 × 40 + 1 × 95.5
+
+    const test::ToolRun rem = tool({"print", "report", "remnants", "--date", "2026-12-02"});
+    ASSERT_EQ(rem.exitCode, 0);
+    EXPECT_TRUE(rem.lines.last().endsWith(QStringLiteral("Документы/Остатки продуктов на 02.12.2026.xlsx")));
+    const test::ToolRun ledger = tool({"print", "report", "receipt-ledger", "--from", "2026-12-01", "--to", "2026-12-07"});
+    ASSERT_EQ(ledger.exitCode, 0);
+    EXPECT_TRUE(ledger.lines.last().endsWith(
+        QStringLiteral("Документы/Накопительная ведомость прихода продуктов с 01.12.2026 по 07.12.2026.xlsx")));
+
+    // A wrong period is told and refused; bad arguments are usage errors; a warehouse not in the file is refused.
+    const test::ToolRun wrong = tool({"print", "report", "expense-ledger", "--from", "2026-12-09", "--to", "2026-12-01"});
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.lines, QStringList{"warning: Дата начала периода не может быть позже даты его окончания."});
+    EXPECT_EQ(tool({"print", "report", "obrob", "--from", "2026-12-01"}).exitCode, 2);
+    EXPECT_EQ(tool({"print", "report", "remnants", "--date", "2026-12-01", "--to", "2026-12-02"}).exitCode, 2);
+    EXPECT_EQ(tool({"print", "report", "expense-ledger", "--from", "2026-12-01", "--to", "2026-12-02", "--warehouse", "1"}).exitCode, 2);
+    EXPECT_EQ(tool({"print", "report", "turnover", "--from", "2026-12-01", "--to", "2026-12-02"}).exitCode, 2);
+    EXPECT_EQ(tool({"print", "report", "obrob", "--from", "2026-12-01", "--to", "2026-12-02", "--warehouse", "9"}).exitCode, 1);
+}
