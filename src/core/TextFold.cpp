@@ -13,16 +13,11 @@ QString foldAny(const QString& s)
     return r;
 }
 
-} // namespace
-
-QString foldText(const QString& s)
+// Names are mostly Russian and Latin letters, digits and signs, whose lower case is a fixed
+// step; lists fold thousands of them, so these go without the general case tables. Writes
+// s.size() units to `out`; false at a character that needs the tables.
+bool foldPlain(QStringView s, char16_t* out)
 {
-    // Names are mostly Russian and Latin letters, digits and signs, whose lower case is a fixed
-    // step; lists fold thousands of them, so these go without the general case tables.
-    if (s.isEmpty())
-        return s;
-    QString r(s.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(r.data());
     for (const QChar c : s) {
         const char16_t u = c.unicode();
         if (u < 0x80)
@@ -36,9 +31,29 @@ QString foldText(const QString& s)
         else if (u <= 0xBF || (u >= 0x2000 && u <= 0x206F) || u == 0x2116)  // « ° », dashes, quotes, №
             *out++ = u;
         else
-            return foldAny(s);
+            return false;
     }
-    return r;
+    return true;
+}
+
+} // namespace
+
+QString foldText(const QString& s)
+{
+    if (s.isEmpty())
+        return s;
+    QString r(s.size(), Qt::Uninitialized);
+    return foldPlain(s, reinterpret_cast<char16_t*>(r.data())) ? r : foldAny(s);
+}
+
+void appendFolded(QStringView s, QString& out)
+{
+    const qsizetype at = out.size();
+    out.resize(at + s.size());
+    if (!foldPlain(s, reinterpret_cast<char16_t*>(out.data()) + at)) {
+        out.resize(at);
+        out += foldAny(s.toString());
+    }
 }
 
 int compareRussian(const QString& a, const QString& b)

@@ -192,14 +192,23 @@ int nameOrderColumn(const BookDef& def, const ResolvedBook& book)
 void sortByName(BookList& list, int column)
 {
     const size_t n = list.ids.size();
-    std::vector<QString> keys(n);
+    // Each name folded once, all into one text: a row's key is its stretch of it.
+    QString folded;
+    qsizetype length = 0;
+    for (const QStringList& row : list.rows)
+        length += row.at(column).size();
+    folded.reserve(length);
+    std::vector<qsizetype> start(n + 1);
     std::vector<size_t> order(n);
     for (size_t i = 0; i < n; ++i) {
-        keys[i] = foldText(list.rows[i].at(column));
+        start[i] = folded.size();
+        appendFolded(list.rows[i].at(column), folded);
         order[i] = i;
     }
+    start[n] = folded.size();
+    const auto key = [&](size_t i) { return QStringView(folded).sliced(start[i], start[i + 1] - start[i]); };
     std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int c = keys[a].compare(keys[b]);
+        const int c = key(a).compare(key(b));
         if (c != 0)
             return c < 0;
         return list.rows[a].at(column).compare(list.rows[b].at(column)) < 0;
@@ -478,21 +487,21 @@ BookList loadList(Database& db, int entry, const ListFilter& filter)
     for (const ResolvedColumn& c : book.columns)
         codes.emplace_back(c);
     while (st.next()) {
-        QStringList cells;
-        cells.reserve(n);
-        for (int i = 0; i < n; ++i) {
+        QStringList cells(n);  // a vitamin's cell stays empty until its values are read
+        QString* cell = cells.data();
+        for (int i = 0; i < n; ++i, ++cell) {
             const ResolvedColumn& c = book.columns[size_t(i)];
             const int q = queryColumn[size_t(i)];
             if (q < 0)
-                cells.append(QString());
-            else if (c.shownAs)
-                cells.append(c.shownAs(db, st.toString(q)));
+                continue;
+            if (c.shownAs)
+                *cell = c.shownAs(db, st.toString(q));
             else if (!c.unitSource.isEmpty())
-                cells.append(codes[size_t(i)].quantityWithUnit(st, q, c));
+                *cell = codes[size_t(i)].quantityWithUnit(st, q, c);
             else if (!c.choices.empty())
-                cells.append(codes[size_t(i)].textOf(st, q, c));
+                *cell = codes[size_t(i)].textOf(st, q, c);
             else
-                cells.append(displayCell(st, q, c, texts[size_t(i)]));
+                *cell = displayCell(st, q, c, texts[size_t(i)]);
         }
         list.rows.push_back(std::move(cells));
         list.ids.push_back(st.toInt64(keyColumn));

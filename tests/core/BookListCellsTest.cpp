@@ -157,10 +157,14 @@ TEST(ListNames, QuickFoldingFoldsAsTheGeneralOne)
         r.replace(QChar(0x0451), QChar(0x0435));
         return r;
     };
+    QString appended, expected;
     for (const char* name : {"", "Ёжевика", "ЯБЛОКИ свежие", "Apple №5 «сорт» — 1,5 кг", "ёЁеЕ", "Ѐлка", "ΏΣ",
                              "ÀÉÎ crème", "İstanbul", "µ ª º ° ±", "Ǆ", "𝐀bc"}) {
         const QString s = QString::fromUtf8(name);
         EXPECT_EQ(foldText(s), general(s)) << name;
+        appendFolded(s, appended);
+        expected += general(s);
+        EXPECT_EQ(appended, expected) << name;  // İ folds to two units: the text goes on after them
     }
     EXPECT_TRUE(foldText(QString()).isNull());
     EXPECT_EQ(compareRussian(QStringLiteral("Ёрш"), QStringLiteral("ель")), 1);
