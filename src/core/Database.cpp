@@ -255,6 +255,17 @@ qint64 Database::lastInsertId() const
     return sqlite3_last_insert_rowid(db_);
 }
 
+bool Database::textInUtf8() const
+{
+    if (textInUtf8_ < 0) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db_, "PRAGMA encoding", -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+            textInUtf8_ = qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "UTF-8") == 0 ? 1 : 0;
+        sqlite3_finalize(st);
+    }
+    return textInUtf8_ == 1;
+}
+
 bool Database::inTransaction() const
 {
     return sqlite3_get_autocommit(db_) == 0;
@@ -403,6 +414,16 @@ bool Statement::isNull(int col) const
     return sqlite3_column_type(stmt_, col) == SQLITE_NULL;
 }
 
+Statement::Stored Statement::stored(int col) const
+{
+    switch (sqlite3_column_type(stmt_, col)) {
+    case SQLITE_NULL: return Stored::Null;
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: return Stored::Number;
+    default: return Stored::Text;
+    }
+}
+
 QVariant Statement::value(int col) const
 {
     switch (sqlite3_column_type(stmt_, col)) {
@@ -431,8 +452,19 @@ double Statement::toDouble(int col) const
 
 QString Statement::toString(int col) const
 {
+    return QString::fromUtf8(utf8(col));
+}
+
+QByteArrayView Statement::utf8(int col) const
+{
+    // A stored text is read in place: sqlite3_column_text would first copy it to terminate it.
+    if (sqlite3_column_type(stmt_, col) == SQLITE_TEXT && db_->textInUtf8()) {
+        const auto* p = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
+        const int n = sqlite3_column_bytes(stmt_, col);
+        return p ? QByteArrayView(p, n) : QByteArrayView("", 0);
+    }
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
-    return p ? QString::fromUtf8(p, sqlite3_column_bytes(stmt_, col)) : QString();
+    return p ? QByteArrayView(p, sqlite3_column_bytes(stmt_, col)) : QByteArrayView();
 }
 
 bool Statement::toBool(int col) const

@@ -2,6 +2,7 @@
 // A small RAII layer over the SQLite C API: the connection, prepared statements with bound
 // values, and a transaction guard. Booleans are stored as -1 / 0, dates as ISO text.
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -56,11 +57,16 @@ public:
     QString columnName(int col) const;
     int columnIndex(const QString& name) const;  // case-insensitive; -1 when absent
     bool isNull(int col) const;
+    // How the value is stored, asked before a read converts it; a blob counts as a text.
+    enum class Stored { Null, Number, Text };
+    Stored stored(int col) const;
     QVariant value(int col) const;
     QVariant value(const QString& name) const;
     qint64 toInt64(int col) const;
     double toDouble(int col) const;
     QString toString(int col) const;
+    // The value as UTF-8 text, valid until the next step; a null view for NULL.
+    QByteArrayView utf8(int col) const;
     bool toBool(int col) const;  // any non-zero number is true
 
 private:
@@ -90,6 +96,8 @@ public:
     qint64 lastInsertId() const;
 
     bool inTransaction() const;
+    // The file keeps its texts in UTF-8, the encoding SQLite gives a new file (asked once).
+    bool textInUtf8() const;
 
     [[noreturn]] void raise(int rc) const;
 
@@ -98,6 +106,7 @@ private:
     QString path_;
     sqlite3* db_ = nullptr;
     std::shared_ptr<StatementCache> cache_;
+    mutable int textInUtf8_ = -1;  // not yet known
 };
 
 // Commits only when commit() is called; a guard that goes out of scope otherwise (an

@@ -6,6 +6,8 @@ namespace rat {
 // Case-folded form for comparisons and searches: lower case, and ё read as е since people
 // type е.
 QString foldText(const QString& s);
+// Appends the folded form of `s` to `out` (the folded names of a list kept in one text).
+void appendFolded(QStringView s, QString& out);
 
 // Russian alphabetical order, case-insensitive, Ё with Е; ties broken by the exact text so
 // the order is total.

@@ -47,13 +47,12 @@ ListColumn dated(const char* caption, const char* source, Control format)
     return c;
 }
 
-// "Да" / "Нет" from a Boolean column; the texts are bound.
+// "Да" / "Нет" from a Boolean column: the query gives 1 or 0, the list shows its text.
 ListColumn yesNo(const char* caption, const char* column, int width = 1200)
 {
     ListColumn c = col(caption, "", width);
-    c.source = QStringLiteral("CASE WHEN COALESCE(") + QString::fromUtf8(column) +
-               QStringLiteral(", 0) <> 0 THEN ? ELSE ? END");
-    c.params = {QStringLiteral("Да"), QStringLiteral("Нет")};
+    c.source = QStringLiteral("COALESCE(") + QString::fromUtf8(column) + QStringLiteral(", 0) <> 0");
+    c.choices = {{QVariant(1), QStringLiteral("Да")}, {QVariant(0), QStringLiteral("Нет")}};
     return c;
 }
 
@@ -95,26 +94,14 @@ bool isFixed(ListSource source)
     return int(source) >= int(ListSource::PeriodUnits) && int(source) < int(ListSource::FirstCustom);
 }
 
-// The text of a fixed list's stored code, as a CASE over the bound texts; a code the list does
-// not hold shows `otherwise`.
+// A column of a fixed list's stored code shown as its text; a code the list does not hold
+// shows `otherwise`.
 ListColumn fixedText(const char* caption, const char* column, ListSource source, int width = 1300,
                      const QString& otherwise = QString())
 {
-    ListColumn c = col(caption, "", width);
-    QString sql = QStringLiteral("CASE ") + QString::fromUtf8(column);
-    const auto items = fixedItems(source);
-    for (const ListItem& it : items) {
-        sql += QStringLiteral(" WHEN ? THEN ?");
-        c.params.push_back(it.value);
-        c.params.push_back(it.text);
-    }
-    if (otherwise.isEmpty()) {
-        sql += QStringLiteral(" ELSE '' END");
-    } else {
-        sql += QStringLiteral(" ELSE ? END");
-        c.params.push_back(otherwise);
-    }
-    c.source = sql;
+    ListColumn c = col(caption, column, width);
+    c.choices = fixedItems(source);
+    c.otherwise = otherwise.isEmpty() ? QStringLiteral("") : otherwise;
     return c;
 }
 
@@ -435,11 +422,8 @@ std::map<int, BookDef> buildCatalogue()
     {
         BookDef b = book(entryProducts, "products", "id", "Продукты", "Продукт", "pname");
         b.from = QStringLiteral("products t LEFT JOIN ed_izmer e ON e.id = t.id_ed_izmer");
-        ListColumn period = fixedText("", "t.time_period", ListSource::PeriodUnits);
-        ListColumn storage = col("Cрок хранения", "", 1300);
-        storage.source = QStringLiteral("CASE WHEN t.time_storage IS NULL THEN '' ELSE t.time_storage || ' ' || ") +
-                         period.source + QStringLiteral(" END");
-        storage.params = period.params;
+        ListColumn storage = fixedText("Cрок хранения", "t.time_storage", ListSource::PeriodUnits);
+        storage.unitSource = QStringLiteral("t.time_period");
         b.columns = {col("Наименование", "t.pname", 5000),
                      col("Ед.изм.", "e.ename", 800),
                      col("Шифр продукта", "t.schif", 1000),
@@ -1093,6 +1077,9 @@ ResolvedBook resolveBook(Database& db, const BookDef& def)
             rc.format = c.format;
             rc.params = c.params;
             rc.shownAs = c.shownAs;
+            rc.choices = c.choices;
+            rc.otherwise = c.otherwise;
+            rc.unitSource = c.unitSource;
             r.columns.push_back(std::move(rc));
             continue;
         }

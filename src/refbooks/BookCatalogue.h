@@ -153,6 +153,13 @@ struct ListColumn {
     std::vector<QVariant> params;  // values bound into `source`, in order
     // A stored text that people read otherwise (plan days "1*2" as the plan-menu and day names).
     std::function<QString(Database&, const QString&)> shownAs;
+    // A stored code shown as the text of its item, as the query would match it in
+    // "CASE <source> WHEN <code> THEN <text> ... ELSE <otherwise> END" (used when not empty).
+    std::vector<ListItem> choices;
+    QString otherwise;
+    // A quantity with its unit: `source` the quantity, this the unit's code among `choices`,
+    // shown "<quantity> <unit text>" ("6 мес."), nothing when the quantity is not set.
+    QString unitSource;
 };
 
 struct EditorField {
@@ -242,6 +249,9 @@ struct ResolvedColumn {
     Control format = Control::Text;
     std::vector<QVariant> params;
     std::function<QString(Database&, const QString&)> shownAs;
+    std::vector<ListItem> choices;  // see ListColumn::choices
+    QString otherwise;
+    QString unitSource;             // see ListColumn::unitSource
     // Vitamin columns are read from a pivot of `store`: the vitamin's id and its pivot alias.
     qint64 vitaminId = 0;
     int storeIndex = -1;

@@ -52,6 +52,7 @@ std::vector<ListItem> parentItems(Database& db, int entry, const QVariant& grand
 // A number as a list shows it: `decimals` places, a comma as the decimal sign; empty for a
 // null value.
 QString displayNumber(const QVariant& value, int decimals);
+QString displayNumber(double value, int decimals);
 
 // Rows of a book the catalogue does not build with one query (the card calculation view): the
 // module that computes them registers the loader.
