@@ -53,6 +53,18 @@ std::optional<qint64> positiveIdArg(const QString& text)
     return ok && id > 0 ? std::optional<qint64>(id) : std::nullopt;
 }
 
+bool takeOption(QStringList& args, const QString& name, QString& value)
+{
+    const qsizetype at = args.indexOf(name);
+    if (at < 0)
+        return true;
+    if (at + 1 >= args.size())
+        return false;
+    value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
 bool rowExists(Database& db, const QString& table, qint64 id)
 {
     return db.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + table + QStringLiteral(" WHERE id = ?1"), {id})

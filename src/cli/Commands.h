@@ -36,6 +36,10 @@ QString toolDate(const QString& windowText);
 // A row id given as an argument: a positive number, nothing for anything else.
 std::optional<qint64> positiveIdArg(const QString& text);
 
+// Takes "--name VALUE" out of the arguments into `value`; false when the option is there without
+// a value (`value` is left as it was when the option is not there).
+bool takeOption(QStringList& args, const QString& name, QString& value);
+
 // Whether `table` (one of ours) holds the row `id`.
 bool rowExists(Database& db, const QString& table, qint64 id);
 

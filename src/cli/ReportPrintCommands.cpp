@@ -13,19 +13,6 @@ namespace rat::cli {
 
 namespace {
 
-// Takes "--name VALUE" out of the arguments: false when the name has no value after it.
-bool takeValue(QStringList& args, const QString& name, QString& value)
-{
-    const qsizetype at = args.indexOf(name);
-    if (at < 0)
-        return true;
-    if (at + 1 >= args.size())
-        return false;
-    value = args[at + 1];
-    args.remove(at, 2);
-    return true;
-}
-
 int runPrintReport(Context& ctx)
 {
     QStringList a = ctx.args;
@@ -33,8 +20,8 @@ int runPrintReport(Context& ctx)
         return exitUsage;
     const QString kind = a.takeFirst();
     QString fromText, toText, dateText, warehouseText;
-    if (!takeValue(a, QStringLiteral("--from"), fromText) || !takeValue(a, QStringLiteral("--to"), toText) ||
-        !takeValue(a, QStringLiteral("--date"), dateText) || !takeValue(a, QStringLiteral("--warehouse"), warehouseText) ||
+    if (!takeOption(a, QStringLiteral("--from"), fromText) || !takeOption(a, QStringLiteral("--to"), toText) ||
+        !takeOption(a, QStringLiteral("--date"), dateText) || !takeOption(a, QStringLiteral("--warehouse"), warehouseText) ||
         !a.isEmpty())
         return exitUsage;
     std::optional<qint64> warehouse;

@@ -19,19 +19,6 @@ namespace rat::cli {
 
 namespace {
 
-// Takes "--name VALUE" out of the arguments; false when the option is there without a value.
-bool takeOption(QStringList& args, const QString& name, QString& value)
-{
-    const qsizetype at = args.indexOf(name);
-    if (at < 0)
-        return true;
-    if (at + 1 >= args.size())
-        return false;
-    value = args[at + 1];
-    args.remove(at, 2);
-    return true;
-}
-
 // An optional id option: nothing when absent; false when present but not a positive number.
 bool takeId(QStringList& args, const QString& name, std::optional<qint64>& id)
 {

@@ -39,16 +39,8 @@ public:
     {
         if (closed_ || entries_.contains(sql))
             return false;
-        if (entries_.size() >= kLimit) {
-            for (auto it = entries_.begin(); it != entries_.end();) {
-                if (it->lent) {
-                    ++it;
-                } else {
-                    sqlite3_finalize(it->stmt);
-                    it = entries_.erase(it);
-                }
-            }
-        }
+        if (entries_.size() >= kLimit)
+            dropIdle();
         entries_.insert(sql, Entry{stmt, true, generation_});
         return true;
     }
@@ -75,6 +67,17 @@ public:
     void close()
     {
         closed_ = true;
+        dropIdle();
+    }
+
+    bool closed() const { return closed_; }
+    // Something other than a read or write of rows ran: a table may have changed.
+    void tablesMayChange() { ++generation_; }
+
+private:
+    // Finalizes the statements nobody has borrowed.
+    void dropIdle()
+    {
         for (auto it = entries_.begin(); it != entries_.end();) {
             if (it->lent) {
                 ++it;
@@ -85,11 +88,6 @@ public:
         }
     }
 
-    bool closed() const { return closed_; }
-    // Something other than a read or write of rows ran: a table may have changed.
-    void tablesMayChange() { ++generation_; }
-
-private:
     struct Entry {
         sqlite3_stmt* stmt = nullptr;
         bool lent = false;
