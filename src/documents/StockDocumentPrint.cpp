@@ -218,6 +218,7 @@ QString PrintStockDocument(Database& db, Prompt& prompt, StockKind kind, qint64 
     int sumColumn = 0;
     if (row > 0) {
         const int quantityColumn = t.find(QStringLiteral("{quantity}")) ? t.find(QStringLiteral("{quantity}"))->second : 0;
+        const int nameColumn = t.find(QStringLiteral("{name}")) ? t.find(QStringLiteral("{name}"))->second : 0;
         const int priceColumn = t.find(QStringLiteral("{price}")) ? t.find(QStringLiteral("{price}"))->second : 0;
         if (const auto s = t.find(QStringLiteral("{sum}")); s && s->first == row)
             sumColumn = s->second;
@@ -228,6 +229,8 @@ QString PrintStockDocument(Database& db, Prompt& prompt, StockKind kind, qint64 
             const CellValue sum = quantityColumn && priceColumn
                                       ? CellValue::formulaNum(cellName(r, quantityColumn) + u'*' + cellName(r, priceColumn), l.sum)
                                       : CellValue::num(l.sum);
+            if (nameColumn > 0)
+                t.fitRowToText(r, nameColumn, l.product);
             t.fillRow(r, {{QStringLiteral("no"), CellValue::num(double(i + 1))},
                           {QStringLiteral("name"), CellValue::str(l.product)},
                           {QStringLiteral("unit"), CellValue::str(l.unit)},

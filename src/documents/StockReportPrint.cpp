@@ -151,10 +151,13 @@ QString PrintTurnoverSheet(Database& db, Prompt& prompt, const QDate& from, cons
     int sumColumns[4] = {0, 0, 0, 0};
     for (int k = 0; k < 4; ++k)
         sumColumns[k] = columnOf(t, sumKeys[k]);
+    const int nameColumn = columnOf(t, QStringLiteral("name"));
     if (row > 0) {
         t.repeatRows(row, 1, n);
         for (int i = 0; i < n; ++i) {
             const TurnoverRow& r = rows[size_t(i)];
+            if (nameColumn > 0)
+                t.fitRowToText(row + i, nameColumn, r.name);
             t.fillRow(row + i, {{QStringLiteral("no"), CellValue::num(i + 1)},
                                 {QStringLiteral("name"), CellValue::str(r.name)},
                                 {QStringLiteral("unit"), CellValue::str(r.unit)},
@@ -216,6 +219,7 @@ QString PrintLedger(Database& db, Prompt& prompt, LedgerKind kind, const QDate& 
     const int totalColumn = columnOf(t, QStringLiteral("total"));
     const int priceColumn = columnOf(t, QStringLiteral("price"));
     const int sumColumn = columnOf(t, QStringLiteral("sum"));
+    const int nameColumn = columnOf(t, QStringLiteral("name"));
     const int n = int(rows.size());
     double total = 0;
     if (row > 0) {
@@ -233,6 +237,8 @@ QString PrintLedger(Database& db, Prompt& prompt, LedgerKind kind, const QDate& 
                 totalColumn > 0 && priceColumn > 0
                     ? CellValue::formulaNum(QStringLiteral("ROUND(%1*%2,2)").arg(cellName(at, totalColumn), cellName(at, priceColumn)), r.sum)
                     : CellValue::num(r.sum);
+            if (nameColumn > 0)
+                t.fitRowToText(at, nameColumn, r.name);
             t.fillRow(at, {{QStringLiteral("no"), CellValue::num(i + 1)},
                            {QStringLiteral("name"), CellValue::str(r.name)},
                            {QStringLiteral("unit"), CellValue::str(r.unit)},
@@ -275,10 +281,13 @@ QString PrintRemnantsOnDate(Database& db, Prompt& prompt, const QDate& date, std
     const int sumColumn = columnOf(t, QStringLiteral("sum"));
     const int n = int(rows.size());
     double total = 0;
+    const int nameColumn = columnOf(t, QStringLiteral("name"));
     if (row > 0) {
         t.repeatRows(row, 1, n);
         for (int i = 0; i < n; ++i) {
             const RemnantReportRow& r = rows[size_t(i)];
+            if (nameColumn > 0)
+                t.fitRowToText(row + i, nameColumn, r.name);
             t.fillRow(row + i, {{QStringLiteral("no"), CellValue::num(i + 1)},
                                 {QStringLiteral("name"), CellValue::str(r.name)},
                                 {QStringLiteral("unit"), CellValue::str(r.unit)},

@@ -79,6 +79,8 @@ bool XlsxReader::openData(const QByteArray& data, QString* error)
     int rowNo = 0;
     for (pugi::xml_node rn : ws.child("sheetData").children("row")) {
         rowNo = rn.attribute("r") ? rn.attribute("r").as_int() : rowNo + 1;
+        if (rn.attribute("customHeight").as_bool())
+            rowHeights[rowNo] = rn.attribute("ht").as_double();
         int colNo = 0;
         for (pugi::xml_node cn : rn.children("c")) {
             int r = 0, c = 0;

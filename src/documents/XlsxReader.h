@@ -47,6 +47,7 @@ public:
     QString sheetName;
     QStringList partNames;
     std::map<int, double> columnWidths;
+    std::map<int, double> rowHeights;  // rows of a height of their own
     QString orientation;
 
 private:

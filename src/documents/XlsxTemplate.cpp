@@ -423,6 +423,33 @@ int XlsxTemplate::Impl::lastColumnNumber() const
     return most;
 }
 
+double XlsxTemplate::columnWidth(int col) const
+{
+    for (pugi::xml_node c : d->worksheet().child("cols").children("col"))
+        if (c.attribute("min").as_int() <= col && col <= c.attribute("max").as_int())
+            return c.attribute("width").as_double(8.43);
+    return d->worksheet().child("sheetFormatPr").attribute("defaultColWidth").as_double(8.43);
+}
+
+void XlsxTemplate::fitRowToText(int row, int col, const QString& text, double lineHeight)
+{
+    // Words are laid out greedily on lines of about as many letters as the width holds.
+    const int perLine = std::max(1, int(columnWidth(col) * 0.95));
+    int lines = 1, used = 0;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int n = int(word.size());
+        if (used > 0 && used + 1 + n > perLine) {
+            ++lines;
+            used = 0;
+        }
+        used += (used > 0 ? 1 : 0) + n;
+        for (; used > perLine; used -= perLine)
+            ++lines;
+    }
+    if (lines > 1)
+        setRowHeight(row, lines * lineHeight);
+}
+
 void XlsxTemplate::setRowHeight(int row, double points)
 {
     pugi::xml_node rn = d->row(row, true);

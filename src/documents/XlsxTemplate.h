@@ -119,6 +119,10 @@ public:
     void setStyle(const CellRange& range, const CellStyle& style);
     void setColumnWidth(int col, double width);
     void setRowHeight(int row, double points);
+    double columnWidth(int col) const;  // in characters, as the sheet keeps it
+    // Makes the row tall enough for `text` wrapped in its column (estimated from the column's
+    // width), so a long name stays inside its row instead of running over the next one.
+    void fitRowToText(int row, int col, const QString& text, double lineHeight = 12.75);
     void setPrintTitleRows(int first, int last);  // repeated at the top of every printed page
     void setPrintTitleColumns(int first, int last);  // repeated at the left of every printed page
     void setLandscape(bool landscape);

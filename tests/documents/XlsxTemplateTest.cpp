@@ -212,6 +212,23 @@ TEST(XlsxTemplateTest, PrintTitlesKeepBothRowsAndColumns)
     EXPECT_EQ(readBack(t).printTitles, "'Лист1'!$A:$D,'Лист1'!$7:$7");
 }
 
+TEST(XlsxTemplateTest, RowsGrowForNamesLongerThanTheirColumn)
+{
+    XlsxTemplate t;
+    t.openBlank();
+    t.setColumnWidth(2, 30);  // about 28 letters a line
+    EXPECT_DOUBLE_EQ(t.columnWidth(2), 30);
+    t.fitRowToText(1, 2, QStringLiteral("Говядина 1 категории"));
+    t.fitRowToText(2, 2, QStringLiteral("Дрожжи хлебопекарные прессованные"));
+    t.fitRowToText(3, 2, QStringLiteral("Кисель плодово-ягодный (концентрат) сухой в брикетах по 250 г"));
+    t.fitRowToText(4, 2, QString(60, QChar(u'ж')));  // one word longer than two lines
+    const XlsxReader r = readBack(t);
+    EXPECT_FALSE(r.rowHeights.contains(1));
+    EXPECT_DOUBLE_EQ(r.rowHeights.at(2), 2 * 12.75);
+    EXPECT_DOUBLE_EQ(r.rowHeights.at(3), 3 * 12.75);
+    EXPECT_DOUBLE_EQ(r.rowHeights.at(4), 3 * 12.75);
+}
+
 TEST(XlsxTemplateTest, FontsAndFormatsLaidOverTheTemplateStyle)
 {
     XlsxTemplate t;
