@@ -6,6 +6,7 @@
 #include "core/DatabaseErrors.h"
 #include "core/UpgradeBackup.h"
 #include "core/Prompt.h"
+#include "core/NewDatabaseFile.h"
 #include "core/RunMarker.h"
 #include "core/SchemaCatalogue.h"
 #include "core/SchemaUpgrade.h"
@@ -91,8 +92,7 @@ bool DatabaseSession::openDatabase(const QString& path, bool create)
         return openExisting(path);
 
     if (QFileInfo::exists(path)) {
-        prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(path) +
-                         QStringLiteral(" уже существует. Выберите другое имя файла."));
+        prompt_.critical(fileExistsText(path));
         return false;
     }
     try {

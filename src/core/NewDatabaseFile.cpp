@@ -82,6 +82,11 @@ QString errorSentence(const QString& what, const DbError& e)
 
 } // namespace
 
+QString fileExistsText(const QString& path)
+{
+    return QStringLiteral("Файл базы данных ") + nativePath(path) + QStringLiteral(" уже существует. Выберите другое имя файла.");
+}
+
 QString creatingPath(const QString& path)
 {
     return path + QStringLiteral(".creating");
@@ -137,8 +142,7 @@ std::unique_ptr<Database> DatabaseSession::claimCreatingFile(const QString& work
                     continue;
                 }
                 if (QFileInfo::exists(target)) {
-                    prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
-                                     QStringLiteral(" уже существует. Выберите другое имя файла."));
+                    prompt_.critical(fileExistsText(target));
                     return nullptr;
                 }
                 prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
@@ -157,8 +161,7 @@ std::unique_ptr<Database> DatabaseSession::claimCreatingFile(const QString& work
                 if (ownEmptyClaim)
                     removeWithJournal(work);
                 db.reset();
-                prompt_.critical(QStringLiteral("Файл базы данных ") + nativePath(target) +
-                                 QStringLiteral(" уже существует. Выберите другое имя файла."));
+                prompt_.critical(fileExistsText(target));
                 return nullptr;
             }
             // Nobody else holds it: whatever it holds was left by a run that died.

@@ -9,6 +9,9 @@ namespace rat {
 class Database;
 class Prompt;
 
+// The refusal of a new database at `path` when a file of that name is already there.
+QString fileExistsText(const QString& path);
+
 // The file a new database at `path` is built in until it is whole.
 QString creatingPath(const QString& path);
 
